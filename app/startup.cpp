@@ -6,6 +6,7 @@
 #include "console/console_dialog.h"
 
 HINSTANCE g_instance;
+HHOOK g_hook;
 
 int Startup_Run(HINSTANCE instance, LPSTR commandLine)
 {
