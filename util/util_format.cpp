@@ -68,11 +68,12 @@ int UtilStr_FormatV(char* buffer, unsigned size, const char* format, va_list arg
 {
     if (size == 0)
         return 0;
+    const BYTE* lead = UtilStr_LeadBytes();
     Output out{buffer, size};
     const char* p = format;
     while (*p != '\0' && out.room > 1) {
         if (*p != '%') {
-            unsigned k = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0' ? 2 : 1;
+            unsigned k = lead[static_cast<BYTE>(*p)] != 0 && p[1] != '\0' ? 2 : 1;
             if (k >= out.room)
                 break;
             out.position[0] = p[0];
@@ -114,7 +115,7 @@ int UtilStr_FormatV(char* buffer, unsigned size, const char* format, va_list arg
             break;  // the format ends inside a directive
         // A lead byte as conversion character is unrecognised; its trail
         // byte goes with it, so that it is never read as text or a '%'.
-        p += IsDBCSLeadByte(static_cast<BYTE>(conversion)) && p[1] != '\0' ? 2 : 1;
+        p += lead[static_cast<BYTE>(conversion)] != 0 && p[1] != '\0' ? 2 : 1;
         bool narrow = shortFlag && !longFlag;
 
         char scratch[32];
