@@ -44,16 +44,18 @@ void CopyWithinRoom(char* destination, const char* source, unsigned room)
     *destination = '\0';
 }
 
-// Writes the digits of value in base (10 or 16) most significant first into
-// size bytes (size > 0); null when they do not all fit.
-char* FormatUnsigned(DWORD value, unsigned base, char* buffer, unsigned size)
+// Writes the digits of value in Base (10 or 16) most significant first into
+// size bytes (size > 0); null when they do not all fit. The base is a
+// constant so that the division is one.
+template <unsigned Base>
+char* FormatUnsigned(DWORD value, char* buffer, unsigned size)
 {
     static const char kDigits[] = "0123456789abcdef";
     char scratch[32];
     unsigned count = 0;
     do {
-        scratch[count++] = kDigits[value % base];
-        value /= base;
+        scratch[count++] = kDigits[value % Base];
+        value /= Base;
     } while (value != 0 && count < sizeof scratch);
 
     char* out = buffer;
@@ -150,14 +152,14 @@ char* UtilNum_FormatUInt(DWORD value, char* buffer, unsigned size)
 {
     if (size == 0)
         return nullptr;
-    return FormatUnsigned(value, 10, buffer, size);
+    return FormatUnsigned<10>(value, buffer, size);
 }
 
 char* UtilNum_FormatHex(DWORD value, char* buffer, unsigned size)
 {
     if (size == 0)
         return nullptr;
-    return FormatUnsigned(value, 16, buffer, size);
+    return FormatUnsigned<16>(value, buffer, size);
 }
 
 char* UtilNum_FormatInt(LONG value, char* buffer, unsigned size)
