@@ -2,6 +2,7 @@
 #include "console/console_dialog.h"
 
 #include "app/startup.h"
+#include "console/history.h"
 #include "res/resource.h"
 
 HWND g_consoleDialog;
@@ -14,6 +15,7 @@ BOOL ConsoleDialog_OnInitDialog(HWND dialog)
     char title[1024];
     if (LoadStringA(g_instance, IDS_CONSOLE_TITLE, title, sizeof title) > 0)
         SetWindowTextA(dialog, title);
+    History_Load(dialog);
     return TRUE;
 }
 
@@ -24,6 +26,9 @@ BOOL ConsoleDialog_OnCommand(HWND dialog, WPARAM wParam)
     case IDM_EXIT:
         EndDialog(dialog, 0);
         return TRUE;
+    case IDC_HISTORY_LIST: return History_OnListNotify(dialog, HIWORD(wParam));
+    case IDC_CLEAR_HISTORY: return History_Clear();
+    case IDC_DELETE: return History_DeleteSelected(dialog);
     default:
         return FALSE;
     }
