@@ -1,7 +1,9 @@
 // The console dialog: title, command dispatch, and the end of the dialog.
 #include "console/console_dialog.h"
 
+#include "app/frame_tracker.h"
 #include "app/startup.h"
+#include "console/add_location.h"
 #include "console/history.h"
 #include "res/resource.h"
 
@@ -24,10 +26,13 @@ BOOL ConsoleDialog_OnCommand(HWND dialog, WPARAM wParam)
     switch (LOWORD(wParam)) {
     case IDCANCEL:
     case IDM_EXIT:
+        FrameTracker_CloseFrame();
         EndDialog(dialog, 0);
         return TRUE;
     case IDC_HISTORY_LIST: return History_OnListNotify(dialog, HIWORD(wParam));
+    case IDC_NAVIGATE: return FrameTracker_OnNavigateCommand(dialog);
     case IDC_CLEAR_HISTORY: return History_Clear();
+    case IDC_ADD: return AddLocation_OnAddCommand(dialog);
     case IDC_DELETE: return History_DeleteSelected(dialog);
     default:
         return FALSE;

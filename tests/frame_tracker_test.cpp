@@ -48,9 +48,10 @@ std::string Hex(const void* pointer)
     return text;
 }
 
+// The record as the stand-in writes it down; its size is 44 in the 32-bit program.
 std::string WindowRecord(HWND owner, const std::string& location)
 {
-    return "DoTovalenWindowA size=44 kind=2 instance=" + Hex(GetModuleHandleA(nullptr)) + " owner=" + Hex(owner) +
+    return "DoTovalenWindowA size=" + std::to_string(sizeof(FrameworkWindowInfo)) + " kind=2 instance=" + Hex(GetModuleHandleA(nullptr)) + " owner=" + Hex(owner) +
            " show=1 location=" + location + " icon=101 r28=0 r32=0 r36=0 r40=0";
 }
 
@@ -66,7 +67,7 @@ const char kTwo[] = "[History]\r\n0=Alpha|ID=Home\r\n1=Beta|ID=Settings\r\nLast=
 
 TEST(FrameTracker, FirstNavigateOpensAFrameThatIsSubclassedOnce)
 {
-    test::DebugOutputMonitor monitor;
+    test::DebugOutputRecorder monitor;
     ASSERT_TRUE(monitor.Active());
     CallRecord calls;
     test::InProcessConsole console;
@@ -123,7 +124,8 @@ TEST(FrameTracker, PagesTheFrameShowsJoinTheHistory)
     console.Pump();
     EXPECT_EQ((Entries{"Alpha|ID=Home", "Alpha|ID=Settings"}), console.Entries());
     EXPECT_EQ(1, console.Selection());
-    EXPECT_EQ("[History]\r\n0=Alpha|ID=Home\r\n1=Alpha|ID=Settings\r\nLast=2\r\n",
+    // Keys new to the file go to the end of the section.
+    EXPECT_EQ("[History]\r\n0=Alpha|ID=Home\r\nLast=2\r\n1=Alpha|ID=Settings\r\n",
               test::ReadFileText(console.IniPath()));
 }
 
@@ -190,7 +192,7 @@ TEST(FrameTracker, LocationsLongerThan1023CharactersAreNotAdded)
         EXPECT_EQ(expected, console.Entries());
         EXPECT_EQ(row.added ? 1 : 0, console.Selection());
         std::string file = "[History]\r\n0=Alpha|ID=Home\r\n";
-        file += row.added ? "1=" + location + "\r\nLast=2\r\n" : "Last=1\r\n";
+        file += row.added ? "Last=2\r\n1=" + location + "\r\n" : "Last=1\r\n";
         EXPECT_EQ(file, test::ReadFileText(console.IniPath()));
         // A stored entry navigates back whole.
         if (row.added) {
@@ -203,7 +205,7 @@ TEST(FrameTracker, LocationsLongerThan1023CharactersAreNotAdded)
 
 TEST(FrameTracker, ClosedFrameIsForgottenAndTheNextNavigateOpensANewOne)
 {
-    test::DebugOutputMonitor monitor;
+    test::DebugOutputRecorder monitor;
     ASSERT_TRUE(monitor.Active());
     CallRecord calls;
     test::InProcessConsole console;
@@ -231,7 +233,7 @@ TEST(FrameTracker, ClosedFrameIsForgottenAndTheNextNavigateOpensANewOne)
 
 TEST(FrameTracker, ASecondFrameIsNotTrackedNotEvenAfterTheFirstCloses)
 {
-    test::DebugOutputMonitor monitor;
+    test::DebugOutputRecorder monitor;
     ASSERT_TRUE(monitor.Active());
     CallRecord calls;
     test::InProcessConsole console;

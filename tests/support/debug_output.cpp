@@ -12,7 +12,7 @@ namespace {
 const DWORD kBufferSize = 4096;
 }
 
-DebugOutputMonitor::DebugOutputMonitor()
+DebugOutputRecorder::DebugOutputRecorder()
 {
     mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBufferSize, "DBWIN_BUFFER");
     bufferReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
@@ -25,7 +25,7 @@ DebugOutputMonitor::DebugOutputMonitor()
         thread_ = std::thread([this] { Run(); });
 }
 
-DebugOutputMonitor::~DebugOutputMonitor()
+DebugOutputRecorder::~DebugOutputRecorder()
 {
     if (thread_.joinable()) {
         SetEvent(stop_);
@@ -38,7 +38,7 @@ DebugOutputMonitor::~DebugOutputMonitor()
             CloseHandle(handle);
 }
 
-void DebugOutputMonitor::Run()
+void DebugOutputRecorder::Run()
 {
     HANDLE waits[] = {dataReady_, stop_};
     SetEvent(bufferReady_);
@@ -58,7 +58,7 @@ void DebugOutputMonitor::Run()
     }
 }
 
-std::vector<std::string> DebugOutputMonitor::Texts(DWORD processId) const
+std::vector<std::string> DebugOutputRecorder::Texts(DWORD processId) const
 {
     std::lock_guard<std::mutex> guard(lock_);
     std::vector<std::string> texts;
@@ -68,7 +68,7 @@ std::vector<std::string> DebugOutputMonitor::Texts(DWORD processId) const
     return texts;
 }
 
-int DebugOutputMonitor::Count(DWORD processId, const std::string& text) const
+int DebugOutputRecorder::Count(DWORD processId, const std::string& text) const
 {
     int count = 0;
     for (const std::string& received : Texts(processId))
@@ -77,7 +77,7 @@ int DebugOutputMonitor::Count(DWORD processId, const std::string& text) const
     return count;
 }
 
-bool DebugOutputMonitor::WaitFor(DWORD processId, const std::string& text, int count, DWORD milliseconds) const
+bool DebugOutputRecorder::WaitFor(DWORD processId, const std::string& text, int count, DWORD milliseconds) const
 {
     DWORD start = GetTickCount();
     while (Count(processId, text) < count) {

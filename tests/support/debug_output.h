@@ -13,12 +13,12 @@
 
 namespace test {
 
-class DebugOutputMonitor {
+class DebugOutputRecorder {
 public:
-    DebugOutputMonitor();
-    ~DebugOutputMonitor();
-    DebugOutputMonitor(const DebugOutputMonitor&) = delete;
-    DebugOutputMonitor& operator=(const DebugOutputMonitor&) = delete;
+    DebugOutputRecorder();
+    ~DebugOutputRecorder();
+    DebugOutputRecorder(const DebugOutputRecorder&) = delete;
+    DebugOutputRecorder& operator=(const DebugOutputRecorder&) = delete;
 
     // False when the shared buffer or its events could not be created.
     bool Active() const { return active_; }
