@@ -4,6 +4,7 @@
 #include "console/add_location.h"
 
 #include <commdlg.h>
+#include <stddef.h>
 #include <shellapi.h>
 
 #include "app/startup.h"
@@ -18,7 +19,7 @@ const int kFieldSize = 260;
 const char kPageField[] = "ID";
 // The OPENFILENAMEA layout without the fields later platform versions added:
 // 76 bytes in the 32-bit program.
-const DWORD kOpenFileNameSize = OPENFILENAME_SIZE_VERSION_400A;
+const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 #if defined(_M_IX86) || defined(__i386__)
 static_assert(kOpenFileNameSize == 76, "the older OPENFILENAMEA layout is 76 bytes");
 #endif
