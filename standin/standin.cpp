@@ -58,6 +58,7 @@ extern "C" BOOL WINAPI InitOrvaneTovalen(const FrameworkInitInfo* info)
 extern "C" BOOL WINAPI CleanupOrvaneTovalen(DWORD flags)
 {
     Standin_Record("CleanupOrvaneTovalen %lu", static_cast<unsigned long>(flags));
+    StandinFrame_CloseAll();
     g_initialised = false;
     g_debugger = nullptr;
     g_debuggerContext = 0;

@@ -43,6 +43,9 @@ const PageLinks kPages[] = {
 // Shown for a page name the library does not have.
 const PageLinks kUnknownPage = {nullptr, {"Home", nullptr, nullptr, nullptr}};
 
+// The frame windows open now, in the order they were opened.
+std::vector<HWND> g_frames;
+
 struct Field {
     std::string name;
     std::string value;
@@ -365,6 +368,12 @@ LRESULT FrameProcBody(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
         return DefWindowProcA(frame, message, wParam, lParam);
     }
     case WM_NCDESTROY:
+        for (auto it = g_frames.begin(); it != g_frames.end(); ++it) {
+            if (*it == frame) {
+                g_frames.erase(it);
+                break;
+            }
+        }
         delete StateOf(frame);
         SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
         return DefWindowProcA(frame, message, wParam, lParam);
@@ -382,10 +391,19 @@ LRESULT FrameProcBody(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
                        static_cast<long>(lParam));
         DestroyWindow(frame);
         return 0;
-    case WM_DESTROY:
-        Standin_Record("frame destroyed");
+    case WM_DESTROY: {
+        // A frame owned by a window goes with it: a close request posted just
+        // before its owner went away is still waiting. It is written down, so
+        // that a client's request can be seen although it came too late.
+        MSG pending;
+        if (PeekMessageA(&pending, frame, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+            Standin_Record("frame destroyed with a pending WM_CLOSE wParam=%lu lParam=%ld",
+                           static_cast<unsigned long>(pending.wParam), static_cast<long>(pending.lParam));
+        else
+            Standin_Record("frame destroyed");
         FrameDebug(FRAMEWORK_DEBUG_TRACE, "Tovalen: frame window closed");
         return 0;
+    }
     default:
         break;
     }
@@ -445,6 +463,7 @@ HWND OpenFrame(const FrameworkWindowInfo* info)
         delete state;
         return nullptr;
     }
+    g_frames.push_back(frame);
     if (info->instance != nullptr && info->iconId != 0) {
         HICON icon = LoadIconA(info->instance, MAKEINTRESOURCEA(info->iconId));
         if (icon != nullptr)
@@ -467,6 +486,24 @@ std::string FieldValue(const char* location, const char* fieldName)
 }
 
 }  // namespace
+
+void StandinFrame_CloseAll()
+{
+    std::vector<HWND> frames = g_frames;
+    for (HWND frame : frames) {
+        // What was already sent to the frame is handled first: a close
+        // request the client posted just before cleaning up closes it.
+        MSG message;
+        while (IsWindow(frame) && PeekMessageA(&message, frame, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        if (IsWindow(frame)) {
+            Standin_Record("cleanup closes a frame");
+            DestroyWindow(frame);
+        }
+    }
+    g_frames.clear();
+    UnregisterClassA(FRAME_WINDOW_CLASS, g_standinInstance);
+}
 
 extern "C" HWND WINAPI DoTovalenWindowA(const FrameworkWindowInfo* info)
 {
