@@ -2,8 +2,6 @@
 // is written from it after every change and read back only at start-up.
 #include "console/history.h"
 
-#include <vector>
-
 #include "app/startup.h"
 #include "console/console_dialog.h"
 #include "res/resource.h"
@@ -64,18 +62,21 @@ BOOL History_Save(HWND list)
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     if (count == LB_ERR)
         count = 0;
-    std::vector<char> entry(1024);
+    char entry[1024];
     char key[256];
     for (LRESULT i = 0; i < count; ++i) {
-        // Entries are kept within 1023 characters; should one be longer, the
-        // buffer grows rather than the text overrunning it.
+        // Every way into the list keeps entries within 1023 characters; an
+        // entry that did not fit would end the saved list here rather than
+        // overrun the buffer or be stored cut.
         LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length != LB_ERR && static_cast<size_t>(length) >= entry.size())
-            entry.resize(static_cast<size_t>(length) + 1);
+        if (length == LB_ERR || length >= static_cast<LRESULT>(sizeof entry)) {
+            count = i;
+            break;
+        }
         entry[0] = '\0';
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry.data()));
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
         UtilNum_FormatInt(static_cast<LONG>(i), key, sizeof key);
-        WritePrivateProfileStringA(kSection, key, entry.data(), path);
+        WritePrivateProfileStringA(kSection, key, entry, path);
     }
     char last[256];
     UtilNum_FormatInt(static_cast<LONG>(count), last, sizeof last);
