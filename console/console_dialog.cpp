@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "console/debug_log.h"
 #include "console/settings.h"
+#include "framework/framework_interface.h"
 #include "res/resource.h"
 #include "util/handles.h"
 
@@ -54,7 +55,9 @@ BOOL ConsoleDialog_OnInitDialog(HWND dialog)
     DebugLog_ReadMask();
     Settings_Read();
     SettingsMenu_UpdateChecks(dialog);
+    // The pane takes events from here on: the callback may report at once.
     DebugLog_Attach(dialog);
+    TovalenRegisterDebugger(ConsoleDebuggerProc, reinterpret_cast<LPARAM>(dialog), 0);
     ConsoleDialog_FitListExtent(GetDlgItem(dialog, IDC_HISTORY_LIST));
     return TRUE;
 }
