@@ -55,10 +55,17 @@ extern "C" BOOL WINAPI InitOrvaneTovalen(const FrameworkInitInfo* info)
     return STANDIN_INIT_RESULT;
 }
 
+FrameworkDebuggerProc Standin_Debugger(LPARAM* context)
+{
+    *context = g_debuggerContext;
+    return g_debugger;
+}
+
 extern "C" BOOL WINAPI CleanupOrvaneTovalen(DWORD flags)
 {
     Standin_Record("CleanupOrvaneTovalen %lu", static_cast<unsigned long>(flags));
     StandinFrame_CloseAll();
+    StandinDebug_Stop();
     g_initialised = false;
     g_debugger = nullptr;
     g_debuggerContext = 0;
@@ -69,7 +76,8 @@ extern "C" BOOL WINAPI TovalenRegisterDebugger(FrameworkDebuggerProc callback, L
 {
     Standin_Record("TovalenRegisterDebugger callback=%s context=%p flags=%lu", callback ? "set" : "null",
                    reinterpret_cast<void*>(context), static_cast<unsigned long>(flags));
-    g_debugger = callback;
     g_debuggerContext = context;
+    g_debugger = callback;
+    StandinDebug_Start();
     return TRUE;
 }

@@ -18,3 +18,11 @@ extern LPARAM g_debuggerContext;
 // Lets every open frame window handle its pending messages, then destroys
 // those still open: the framework's windows do not outlive its cleanup.
 void StandinFrame_CloseAll();
+
+// The registered debugger callback and its context; null when none is.
+FrameworkDebuggerProc Standin_Debugger(LPARAM* context);
+
+// The debug-event control window (standin_debug.cpp): created on the thread
+// that registers the callback, removed by the cleanup.
+void StandinDebug_Start();
+void StandinDebug_Stop();
