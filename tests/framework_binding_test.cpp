@@ -177,9 +177,14 @@ TEST_F(Binding, FirstCallOfAnyOperationBindsAllEntriesAndReturnsItsOwnResult)
              FrameworkWindowInfo info{};
              info.size = sizeof info;
              info.location = location;
-             return std::to_string(reinterpret_cast<INT_PTR>(ops.window(&info)));
+             // A new frame window each time: the result compared is whether
+             // one opened; it is closed again before the library goes.
+             HWND frame = ops.window(&info);
+             std::string result = IsWindow(frame) ? "frame" : "none";
+             DestroyWindow(frame);
+             return result;
          },
-         "DoTovalenWindowA location=ExtensionLib:Page"},
+         "DoTovalenWindowA size="},
         {"TovalenGetLocationFieldValue",
          [](const Operations& ops) {
              char out[16];
@@ -213,8 +218,14 @@ TEST_F(Binding, FirstCallOfAnyOperationBindsAllEntriesAndReturnsItsOwnResult)
         std::string throughLibrary = row.call(Direct(g_frameworkLibrary));
         EXPECT_EQ(throughLibrary, throughWrapper);
         if (row.recorded) {
-            ASSERT_EQ(1u, lines.size());
+            // The operation was called once; what it did then may be recorded too.
+            std::string operation = std::string(row.recorded).substr(0, std::string(row.recorded).find(' ') + 1);
+            ASSERT_FALSE(lines.empty());
             EXPECT_EQ(0u, lines[0].find(row.recorded)) << lines[0];
+            size_t calls = 0;
+            for (const std::string& line : lines)
+                calls += line.compare(0, operation.size(), operation) == 0 ? 1 : 0;
+            EXPECT_EQ(1u, calls);
         }
 
         EXPECT_EQ(1, FrameworkLibrary_Unload());
