@@ -92,6 +92,13 @@ int VisibleRows(HWND list)
     return std::max(1, static_cast<int>((client.bottom - client.top) / itemHeight));
 }
 
+// The list box grows its array of entries a few at a time, each growth
+// copying the whole array; room for the whole log is made at once instead.
+void ReserveLog(HWND list)
+{
+    SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(DEBUG_LOG_MAX_LINES), 0);
+}
+
 // Keeps only the newest <keep> of the <count> lines, with their selection:
 // the list box can only remove lines one at a time, each moving all that
 // follow, so the kept lines are read out and listed afresh.
@@ -125,7 +132,7 @@ void KeepNewest(HWND list, int count, int keep)
     }
 
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(DEBUG_LOG_MAX_LINES), static_cast<LPARAM>(kept.size()));
+    ReserveLog(list);
     for (size_t offset : offsets)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kept.data() + offset));
     for (int index : selected) {
@@ -374,6 +381,7 @@ void DebugLog_Clear(HWND dialog)
     DiscardPending(true);
     HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    ReserveLog(list);
     g_extent = 0;
     SendMessageA(list, LB_SETHORIZONTALEXTENT, 0, 0);
 }
@@ -386,6 +394,7 @@ void DebugLog_Attach(HWND dialog)
     g_lastFlush = GetTickCount() - g_repaintInterval;
     HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
     if (list != nullptr) {
+        ReserveLog(list);
         g_listProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogListProc)));
     }
