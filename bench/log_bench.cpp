@@ -264,7 +264,9 @@ double PrivateMegabytes()
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+    // Wine leaves PrivateUsage at 0; the page-file usage is the private memory there.
+    SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
 void PrintRow(const char* what, const Figure& batched, const Figure& perLine, int perLineLines)
