@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <string>
 
+#include "app/frame_tracker.h"
 #include "app/startup.h"
+#include "console/add_location.h"
 #include "console/debug_log.h"
+#include "console/history.h"
 #include "console/settings.h"
 #include "framework/framework_interface.h"
 #include "res/resource.h"
@@ -44,6 +47,7 @@ BOOL ConsoleDialog_OnDestroy(HWND dialog)
 
 BOOL ConsoleDialog_End(HWND dialog)
 {
+    FrameTracker_CloseFrame();
     EndDialog(dialog, 0);
     return TRUE;
 }
@@ -64,6 +68,7 @@ BOOL ConsoleDialog_OnInitDialog(HWND dialog)
     // The pane takes events from here on: the callback may report at once.
     DebugLog_Attach(dialog);
     TovalenRegisterDebugger(ConsoleDebuggerProc, reinterpret_cast<LPARAM>(dialog), 0);
+    History_Load(dialog);
     ConsoleDialog_FitListExtent(GetDlgItem(dialog, IDC_HISTORY_LIST));
     return TRUE;
 }
@@ -83,6 +88,11 @@ BOOL ConsoleDialog_OnCommand(HWND dialog, WPARAM wParam)
     case IDM_STYLE_VANTREL: Settings_OnStyleCommand(dialog, command); return TRUE;
     case IDM_STYLE_DEFAULT: Settings_OnStyleCommand(dialog, command); return TRUE;
     case IDM_SHOW_PAGE_ID:  Settings_OnPageIdCommand(dialog); return TRUE;
+    case IDC_HISTORY_LIST:  return History_OnListNotify(dialog, HIWORD(wParam));
+    case IDC_NAVIGATE:      return FrameTracker_OnNavigateCommand(dialog);
+    case IDC_CLEAR_HISTORY: return History_Clear();
+    case IDC_ADD:           return AddLocation_OnAddCommand(dialog);
+    case IDC_DELETE:        return History_DeleteSelected(dialog);
     default:                return FALSE;
     }
 }

@@ -11,6 +11,14 @@ void Standin_Record(const char* format, ...);
 
 extern HINSTANCE g_standinInstance;
 
+// The debugger callback the console registered, and its context; null when none.
+extern FrameworkDebuggerProc g_debugger;
+extern LPARAM g_debuggerContext;
+
+// Lets every open frame window handle its pending messages, then destroys
+// those still open: the framework's windows do not outlive its cleanup.
+void StandinFrame_CloseAll();
+
 // The registered debugger callback and its context; null when none is.
 FrameworkDebuggerProc Standin_Debugger(LPARAM* context);
 
