@@ -33,6 +33,12 @@ BOOL ConsoleDialog_OnDebugLogText(HWND dialog, LPARAM text)
     return TRUE;
 }
 
+BOOL ConsoleDialog_OnDebugLogPosted(HWND dialog, LPARAM text)
+{
+    DebugLog_OnPostedText(dialog, reinterpret_cast<char*>(text));
+    return TRUE;
+}
+
 BOOL ConsoleDialog_OnDestroy(HWND dialog)
 {
     DebugLog_Detach(dialog);
@@ -154,6 +160,9 @@ INT_PTR CALLBACK ConsoleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case WM_DEBUGLOG_TEXT:
             handled = ConsoleDialog_OnDebugLogText(dialog, lParam);
             break;
+        case WM_DEBUGLOG_POSTED:
+            handled = ConsoleDialog_OnDebugLogPosted(dialog, lParam);
+            break;
         case WM_DESTROY:
             handled = ConsoleDialog_OnDestroy(dialog);
             break;
@@ -170,6 +179,8 @@ INT_PTR CALLBACK ConsoleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 int ConsoleDialog_Run(HWND owner, LPARAM creationParameter)
 {
-    return static_cast<int>(DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_CONSOLE), owner,
-                                            ConsoleDialogProc, creationParameter));
+    int result = static_cast<int>(DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_CONSOLE), owner,
+                                                  ConsoleDialogProc, creationParameter));
+    DebugLog_DiscardPosted();
+    return result;
 }

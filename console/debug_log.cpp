@@ -2,13 +2,16 @@
 // wait in a buffer; the buffer goes into list 1007 with its redraw held off, at
 // most once per repaint interval (a list box on screen repaints itself after
 // every addition otherwise, which costs milliseconds a line). Events from other
-// threads reach the dialog in one sent message each and never touch the list.
+// threads reach the dialog as window messages and never touch the list: a
+// posted copy of the text while the dialog keeps up, a sent message (one
+// round trip) when it falls behind, which also holds the reporting thread back.
 #include "console/debug_log.h"
 
 #include <limits.h>
 #include <string.h>
 
 #include <algorithm>
+#include <new>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -29,6 +32,9 @@ const DWORD DEBUG_LOG_DEFAULT_MASK = 6;
 // The dialog whose pane takes events; null before initialisation and after
 // the dialog is destroyed. Read by the callback on any thread.
 std::atomic<HWND> g_logDialog{nullptr};
+// Posted texts not yet taken by the dialog; past the limit, events are sent.
+std::atomic<int> g_posted{0};
+const int POSTED_LIMIT = 256;
 
 // Everything below is used on the dialog's thread only.
 
@@ -92,6 +98,13 @@ int VisibleRows(HWND list)
     return std::max(1, static_cast<int>((client.bottom - client.top) / itemHeight));
 }
 
+// The list box grows its array of entries a few at a time, each growth
+// copying the whole array; room for the whole log is made at once instead.
+void ReserveLog(HWND list)
+{
+    SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(DEBUG_LOG_MAX_LINES), 0);
+}
+
 // Keeps only the newest <keep> of the <count> lines, with their selection:
 // the list box can only remove lines one at a time, each moving all that
 // follow, so the kept lines are read out and listed afresh.
@@ -125,7 +138,7 @@ void KeepNewest(HWND list, int count, int keep)
     }
 
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(DEBUG_LOG_MAX_LINES), static_cast<LPARAM>(kept.size()));
+    ReserveLog(list);
     for (size_t offset : offsets)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kept.data() + offset));
     for (int index : selected) {
@@ -310,8 +323,20 @@ void DebugLog_AddText(HWND dialog, const char* text)
     if (text == nullptr || dialog == nullptr || dialog != g_logDialog.load())
         return;
     if (GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId()) {
-        // The dialog reads the text while this thread waits; if the dialog
-        // is gone meanwhile, the message goes nowhere.
+        if (g_posted.load() < POSTED_LIMIT) {
+            size_t size = strlen(text) + 1;
+            char* copy = new (std::nothrow) char[size];
+            if (copy == nullptr)
+                return;
+            memcpy(copy, text, size);
+            ++g_posted;
+            if (PostMessageA(dialog, WM_DEBUGLOG_POSTED, 0, reinterpret_cast<LPARAM>(copy)))
+                return;
+            --g_posted;
+            delete[] copy;
+        }
+        // The dialog reads the text while this thread waits, after the texts
+        // posted before it; if the dialog is gone, the message goes nowhere.
         SendMessageA(dialog, WM_DEBUGLOG_TEXT, 0, reinterpret_cast<LPARAM>(text));
         return;
     }
@@ -374,6 +399,7 @@ void DebugLog_Clear(HWND dialog)
     DiscardPending(true);
     HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    ReserveLog(list);
     g_extent = 0;
     SendMessageA(list, LB_SETHORIZONTALEXTENT, 0, 0);
 }
@@ -386,6 +412,7 @@ void DebugLog_Attach(HWND dialog)
     g_lastFlush = GetTickCount() - g_repaintInterval;
     HWND list = GetDlgItem(dialog, IDC_LOG_LIST);
     if (list != nullptr) {
+        ReserveLog(list);
         g_listProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogListProc)));
     }
@@ -396,6 +423,7 @@ void DebugLog_Detach(HWND dialog)
 {
     if (dialog != g_logDialog.load())
         return;
+    DebugLog_TakePosted(dialog);
     DebugLog_Flush(dialog);
     g_logDialog.store(nullptr);
     DiscardPending(true);
@@ -403,8 +431,33 @@ void DebugLog_Detach(HWND dialog)
 
 void DebugLog_OnSentText(HWND dialog, const char* text)
 {
+    DebugLog_TakePosted(dialog);
     if (text != nullptr)
         QueueText(dialog, text);
+}
+
+void DebugLog_OnPostedText(HWND dialog, char* text)
+{
+    --g_posted;
+    if (text != nullptr)
+        QueueText(dialog, text);
+    delete[] text;
+}
+
+void DebugLog_TakePosted(HWND dialog)
+{
+    MSG message;
+    while (PeekMessageA(&message, dialog, WM_DEBUGLOG_POSTED, WM_DEBUGLOG_POSTED, PM_REMOVE | PM_NOYIELD))
+        DebugLog_OnPostedText(dialog, reinterpret_cast<char*>(message.lParam));
+}
+
+void DebugLog_DiscardPosted()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_DEBUGLOG_POSTED, WM_DEBUGLOG_POSTED, PM_REMOVE | PM_NOYIELD)) {
+        --g_posted;
+        delete[] reinterpret_cast<char*>(message.lParam);
+    }
 }
 
 BOOL DebugLog_OnTimer(HWND dialog, UINT_PTR timer)

@@ -23,9 +23,12 @@ const DWORD DEBUG_LOG_REPAINT_INTERVAL = 35;
 // The dialog's timer that adds the lines still waiting.
 const UINT_PTR DEBUG_LOG_TIMER = 1;
 
-// Sent to the console dialog when an event comes from a thread other than the
-// dialog's: lParam is the event's text, read while the sender waits.
+// Messages to the console dialog for events from a thread other than the
+// dialog's. WM_DEBUGLOG_POSTED: lParam is a copy of the event's text made with
+// new[], which the dialog frees. WM_DEBUGLOG_TEXT, sent when the dialog is
+// behind: lParam is the event's text, read while the sender waits.
 const UINT WM_DEBUGLOG_TEXT = WM_APP + 1;
+const UINT WM_DEBUGLOG_POSTED = WM_APP + 2;
 
 // Sets DebugLogMask from the registry value DebugLog; 6 when it cannot be read.
 // Returns nonzero when the value was read.
@@ -58,8 +61,14 @@ void DebugLog_Clear(HWND dialog);
 // waiting are listed, and later events are ignored.
 void DebugLog_Attach(HWND dialog);
 void DebugLog_Detach(HWND dialog);
-// The dialog's WM_DEBUGLOG_TEXT: the text of an event from another thread.
+// The dialog's WM_DEBUGLOG_TEXT and WM_DEBUGLOG_POSTED: the text of an event
+// from another thread. The posted text is freed here.
 void DebugLog_OnSentText(HWND dialog, const char* text);
+void DebugLog_OnPostedText(HWND dialog, char* text);
+// Takes the posted texts still waiting in the dialog's queue, in order.
+void DebugLog_TakePosted(HWND dialog);
+// Frees posted texts left in this thread's queue after the dialog has gone.
+void DebugLog_DiscardPosted();
 // The dialog's WM_TIMER; returns nonzero when the timer was the pane's.
 BOOL DebugLog_OnTimer(HWND dialog, UINT_PTR timer);
 // Adds every line still waiting to the list and repaints it.

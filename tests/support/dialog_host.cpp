@@ -9,6 +9,28 @@
 
 namespace test {
 
+namespace {
+// Without a window manager (Xvfb), Wine waits two seconds for one to
+// withdraw every managed top-level window that is hidden or destroyed. The
+// test program's windows are made unmanaged before its first window exists.
+struct UnmanagedWindows {
+    UnmanagedWindows()
+    {
+        char path[MAX_PATH];
+        DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+        std::string exe(path, n);
+        exe = exe.substr(exe.find_last_of("\\/") + 1);
+        std::string key = "Software\\Wine\\AppDefaults\\" + exe + "\\X11 Driver";
+        HKEY handle;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) ==
+            ERROR_SUCCESS) {
+            RegSetValueExA(handle, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+            RegCloseKey(handle);
+        }
+    }
+} g_unmanagedWindows;
+}  // namespace
+
 DialogHost::DialogHost()
 {
     g_instance = GetModuleHandleA(nullptr);
