@@ -123,9 +123,13 @@ control_rect() {
 }
 
 # click_at <x> <y> [<button> [<repeat>]] in Windows screen coordinates.
+# The pointer arrives in two moves, so that the target (a menu item above
+# all) sees it move over itself before the button goes down.
 click_at() {
+    xdotool mousemove --sync $((OFFX + $1 - 2)) $((OFFY + $2))
+    sleep 0.1
     xdotool mousemove --sync $((OFFX + $1)) $((OFFY + $2))
-    sleep 0.15
+    sleep 0.3
     xdotool click --repeat "${4:-1}" --delay 120 "${3:-1}"
     sleep 0.4
 }
@@ -214,7 +218,9 @@ start_console() {
     cp "$BIN/TovaCon.exe" "$BIN/Tovalen.dll" "$CASE_DIR/"
     [ -n "${2:-}" ] && printf '%s' "$2" | sed 's/$/\r/' >"$CASE_DIR/TovaCon.ini"
     WIN_CASE_DIR=$(winpath "$CASE_DIR")
-    "$WINE" "$PROBE" regdel DebugLog regdel DebugOutput regdel ForceStyle regdel DisplayPageId >/dev/null 2>&1
+    # shellcheck disable=SC2086  # REG_PRESET: probe commands, word-split on purpose
+    "$WINE" "$PROBE" regdel DebugLog regdel DebugOutput regdel ForceStyle regdel DisplayPageId \
+        ${REG_PRESET:-} >/dev/null 2>&1
     launch_console "$CASE_DIR/first"
     if [ "$(probe_line wait wait "$TITLE" 30000)" != "wait yes" ]; then
         fail "$1: the console dialog appears"; return 1
@@ -281,11 +287,11 @@ case_geometry() {
     end_case "Escape" "$CASE_DIR/first"
 }
 
-# The close box: its position from the window rectangle and the caption
-# metrics, confirmed by the window's own hit test before the click.
-case_close_box() {
-    start_console "close box" || return
-    control_rect "$TITLE" 0
+# close_box_click <title>: a click on the window's close box, its position
+# from the window rectangle and the caption metrics, confirmed by the
+# window's own hit test before the click.
+close_box_click() {
+    control_rect "$1" 0 || { fail "window \"$1\" found for its close box"; return 1; }
     local metrics caption size frame x y
     metrics=$(probe_line metrics metrics)
     caption=$(printf '%s' "$metrics" | sed -n 's/.*caption=\([0-9]*\).*/\1/p')
@@ -293,8 +299,14 @@ case_close_box() {
     frame=$(printf '%s' "$metrics" | sed -n 's/.*dlgframe=\([0-9]*\),.*/\1/p')
     x=$((R - frame - size / 2 - 1))
     y=$((T + frame + caption / 2))
-    check "the computed point is the close box (HTCLOSE)" "hittest 20" "$(probe_line hittest hittest $x $y)"
+    check "the computed point is the close box of \"$1\" (HTCLOSE)" "hittest 20" \
+        "$(probe window "$1" hittest $x $y | grep -m1 '^hittest')"
     click_at $x $y
+}
+
+case_close_box() {
+    start_console "close box" || return
+    close_box_click "$TITLE"
     expect "the close box closes the console" "count 0" count "$TITLE"
     end_case "close box" "$CASE_DIR/first"
 }
@@ -331,6 +343,187 @@ case_second_console() {
     key Escape
     expect "Escape closes the first console" "count 0" count "$TITLE"
     end_case "first console" "$CASE_DIR/first"
+}
+
+# menu_marks <name> <expected marks> <shot>: opens Settings with Alt+S, reads
+# the check marks off the screen, keeps the picture and closes the menu again
+# (the first Escape closes the popup, the second leaves the menu bar).
+# Marks in menu order: Trace Warn Fail, Default Vantrel Kestrin, Page Id.
+menu_marks() {
+    key alt+s
+    sleep 0.4
+    check "$1" "marks 7 $2" "$(popup_marks)"
+    shot "$3"
+    key Escape Escape
+}
+
+case_settings_menu() {
+    start_console "Settings menu by keyboard" || return
+    menu_marks "no stored settings: Warn, Fail and the default style checked" "0 1 1 1 0 0 0" settings-initial
+    key alt+s t
+    check "Trace stores DebugLog 7" "reg DebugLog 0x00000007" "$(probe_line 'reg DebugLog' reg DebugLog)"
+    check "Trace stores DebugOutput 7" "reg DebugOutput 0x00000007" "$(probe_line 'reg DebugOutput' reg DebugOutput)"
+    key alt+s k
+    check "Force Kestrin Style stores ForceStyle 3" "reg ForceStyle 0x00000003" "$(probe_line 'reg ForceStyle' reg ForceStyle)"
+    key alt+s p
+    check "Show Page Id stores DisplayPageId 1" "reg DisplayPageId 0x00000001" "$(probe_line 'reg DisplayPageId' reg DisplayPageId)"
+    menu_marks "reopened: Trace, Warn, Fail, Kestrin and Page Id checked" "1 1 1 0 0 1 1" settings-toggled
+    key alt+s v
+    check "Force Vantrel Style stores ForceStyle 2" "reg ForceStyle 0x00000002" "$(probe_line 'reg ForceStyle' reg ForceStyle)"
+    key alt+s f
+    check "Fail off stores DebugLog 3" "reg DebugLog 0x00000003" "$(probe_line 'reg DebugLog' reg DebugLog)"
+    key alt+s p
+    check "Show Page Id again stores 0" "reg DisplayPageId 0x00000000" "$(probe_line 'reg DisplayPageId' reg DisplayPageId)"
+    menu_marks "reopened: Trace, Warn and Vantrel checked" "1 1 0 0 1 0 0" settings-vantrel
+    key alt+s d
+    check "Use Default Style stores 0xFFFFFFFF" "reg ForceStyle 0xffffffff" "$(probe_line 'reg ForceStyle' reg ForceStyle)"
+    menu_marks "reopened: the default style checked" "1 1 0 1 0 0 0" settings-default
+    check "the console still has its dialog after the menus" "count 1" "$(probe_line count count "$TITLE")"
+    key Escape
+    end_case "Settings menu" "$CASE_DIR/first"
+}
+
+# Stored settings show at start; an unknown style shows as the default and
+# stays stored until the user picks one.
+case_settings_stored() {
+    REG_PRESET="regset DebugLog 0xFF regset ForceStyle 5 regset DisplayPageId 7"
+    start_console "stored settings"
+    local started=$?
+    REG_PRESET=""
+    [ $started -eq 0 ] || return
+    menu_marks "stored 0xFF, 5, 7: all categories, the default style and Page Id checked" "1 1 1 1 0 0 1" settings-stored
+    check "ForceStyle 5 stays stored" "reg ForceStyle 0x00000005" "$(probe_line 'reg ForceStyle' reg ForceStyle)"
+    key alt+s f
+    check "Fail from 0xFF stores 0xFB" "reg DebugLog 0x000000fb" "$(probe_line 'reg DebugLog' reg DebugLog)"
+    check "and 0xFB as DebugOutput" "reg DebugOutput 0x000000fb" "$(probe_line 'reg DebugOutput' reg DebugOutput)"
+    key Escape
+    end_case "stored settings" "$CASE_DIR/first"
+}
+
+# --- history, navigation and the frame ---------------------------------------
+
+HISTORY3='[History]
+0=Alpha.dll|ID=Home
+1=Beta.dll|ID=Settings
+2=Gamma.dll|ID=About
+Last=3'
+
+frame_title() { printf 'Tovalen - %s - %s' "$1" "$2"; }
+frames() { probe classrect TovalenFrame | grep -c '^classrect TovalenFrame [0-9-]' || true; }
+calls() { tr -d '\r' <"$CASE_DIR/calls.txt" 2>/dev/null; }
+debug_lines() { tr -d '\r' <"$CASE_DIR/$1.debug" 2>/dev/null; }
+
+# Brings the console to the front again after a frame took the activation:
+# a click on its caption, left of the close box.
+activate_console() {
+    control_rect "$TITLE" 0 || return 1
+    click_at $((L + 60)) $((T + 8))
+}
+
+case_history_keyboard() {
+    start_console "history: arrow keys, Enter, double click" "$HISTORY3" || return
+    check "the history is loaded" "Alpha.dll|ID=Home|Beta.dll|ID=Settings|Gamma.dll|ID=About" "$(list_joined 1001)"
+    check "entry 0 is selected" "sel 1001 0" "$(probe_line 'sel 1001' sel 1001)"
+    check "the history list has the focus" "focus 1001 ListBox" "$(probe_line focus focus)"
+    expect "Navigate is enabled once the dialog runs" "enabled 1003 1" enabled 1003
+    key Down Down
+    check "Down, Down selects entry 2" "sel 1001 2" "$(probe_line 'sel 1001' sel 1001)"
+    key Up
+    check "Up selects entry 1" "sel 1001 1" "$(probe_line 'sel 1001' sel 1001)"
+    key Return
+    expect "Enter opens a frame on the selected entry" "wait yes" wait "$(frame_title Beta.dll Settings)" 15000
+    check "the framework was asked for a window on it" 1 \
+        "$(calls | grep -c '^DoTovalenWindowA .*location=Beta.dll|ID=Settings')"
+    check "the frame is subclassed once" 1 "$(debug_lines first | grep -c '^TovaCon: Subclassing frame window\.$')"
+    check "a page already listed adds nothing" 3 "$(probe list 1001 | sed -n 's/^list 1001 //p')"
+    activate_console
+    click_list_entry "$TITLE" 1001 2 1 2
+    expect "a double click navigates the open frame" "wait yes" wait "$(frame_title Gamma.dll About)" 15000
+    check "through FRAME_MSG_NAVIGATE with wParam 8" 1 \
+        "$(calls | grep -c '^FRAME_MSG_NAVIGATE wParam=8 location=Gamma.dll|ID=About$')"
+    check "no second frame is opened" 1 "$(frames)"
+    # A person moves to another page inside the frame: it joins the history.
+    click_control "$(frame_title Gamma.dll About)" 100
+    expect "the frame's link shows the Home page" "wait yes" wait "$(frame_title Gamma.dll Home)" 15000
+    expect "the new page is added to the history" "item 1001 3 Gamma.dll|ID=Home" list 1001
+    check "and selected" "sel 1001 3" "$(probe_line 'sel 1001' sel 1001)"
+    check "and saved" "[History]|0=Alpha.dll|ID=Home|1=Beta.dll|ID=Settings|2=Gamma.dll|ID=About|3=Gamma.dll|ID=Home|Last=4" \
+        "$(ini_text | paste -sd'|' -)"
+    shot history-and-frame
+    activate_console
+    key Escape
+    expect "Escape closes the console" "count 0" count "$TITLE"
+    expect "and the tracked frame" "count 0" count "$(frame_title Gamma.dll Home)"
+    check "the frame was asked to close with WM_CLOSE" 1 "$(calls | grep -c '^WM_CLOSE')"
+    end_case "Escape with a frame" "$CASE_DIR/first"
+}
+
+# The mnemonics of the dialog's buttons, with the focus in the history list.
+case_mnemonics() {
+    start_console "Alt+N, Alt+A, Alt+D" "$HISTORY3" || return
+    expect "Navigate is enabled once the dialog runs" "enabled 1003 1" enabled 1003
+    key alt+n
+    expect "Alt+N navigates to the selected entry" "wait yes" wait "$(frame_title Alpha.dll Home)" 15000
+    activate_console
+    key alt+a
+    expect "Alt+A opens the add-location dialog" "wait yes" wait "$ADD_TITLE" 10000
+    key Escape
+    expect "Escape closes it" "count 0" count "$ADD_TITLE"
+    check "and adds nothing" 3 "$(probe list 1001 | sed -n 's/^list 1001 //p')"
+    key alt+h Down
+    check "Alt+H and Down select entry 1" "sel 1001 1" "$(probe_line 'sel 1001' sel 1001)"
+    key alt+d
+    check "Alt+D deletes it" "Alpha.dll|ID=Home|Gamma.dll|ID=About" "$(list_joined 1001)"
+    check "the following entry is selected" "sel 1001 1" "$(probe_line 'sel 1001' sel 1001)"
+    check "the file follows" "[History]|0=Alpha.dll|ID=Home|1=Gamma.dll|ID=About|2=Gamma.dll|ID=About|Last=2" \
+        "$(ini_text | paste -sd'|' -)"
+    key Escape
+    expect "Escape closes the console" "count 0" count "$TITLE"
+    expect "and its frame" "count 0" count "$(frame_title Alpha.dll Home)"
+    end_case "mnemonics" "$CASE_DIR/first"
+}
+
+case_delete_button() {
+    start_console "Delete with the mouse" "$HISTORY3" || return
+    click_list_entry "$TITLE" 1001 1
+    check "a click selects entry 1" "sel 1001 1" "$(probe_line 'sel 1001' sel 1001)"
+    click_control "$TITLE" 1009
+    check "Delete removes it" "Alpha.dll|ID=Home|Gamma.dll|ID=About" "$(list_joined 1001)"
+    check "the following entry is selected" "sel 1001 1" "$(probe_line 'sel 1001' sel 1001)"
+    check "keys 0 and 1 rewritten, the stale key 2 left, Last 2" \
+        "[History]|0=Alpha.dll|ID=Home|1=Gamma.dll|ID=About|2=Gamma.dll|ID=About|Last=2" "$(ini_text | paste -sd'|' -)"
+    click_control "$TITLE" 1009
+    check "Delete of the last entry" "Alpha.dll|ID=Home" "$(list_joined 1001)"
+    check "leaves no selection" "sel 1001 none" "$(probe_line 'sel 1001' sel 1001)"
+    check "and Delete enabled" "enabled 1009 1" "$(probe_line 'enabled 1009' enabled 1009)"
+    click_control "$TITLE" 1009
+    check "Delete with no selection does nothing" "Alpha.dll|ID=Home" "$(list_joined 1001)"
+    key Escape
+    end_case "Delete" "$CASE_DIR/first"
+}
+
+# The close box and File, Exit also close a tracked frame.
+case_close_box_with_frame() {
+    start_console "close box with a frame" "$HISTORY3" || return
+    key Return
+    expect "Enter opens a frame" "wait yes" wait "$(frame_title Alpha.dll Home)" 15000
+    activate_console
+    close_box_click "$TITLE"
+    expect "the close box closes the console" "count 0" count "$TITLE"
+    expect "and the frame" "count 0" count "$(frame_title Alpha.dll Home)"
+    check "the tracking saw the frame go" 1 "$(debug_lines first | grep -c '^TovaCon: Framewindow is destroyed\.$')"
+    end_case "close box with a frame" "$CASE_DIR/first"
+}
+
+case_exit_with_frame() {
+    start_console "File, Exit by keyboard with a frame" "$HISTORY3" || return
+    key Return
+    expect "Enter opens a frame" "wait yes" wait "$(frame_title Alpha.dll Home)" 15000
+    activate_console
+    key alt+f x
+    expect "Alt+F, X closes the console" "count 0" count "$TITLE"
+    expect "and the frame" "count 0" count "$(frame_title Alpha.dll Home)"
+    end_case "File, Exit with a frame" "$CASE_DIR/first"
 }
 
 run_case() {
