@@ -573,6 +573,27 @@ int main(int argc, char** argv)
                     CloseHandle(process);
                 }
             }
+        } else if (command == "format") {
+            // format <library file> <library name> <page name>: the location the
+            // framework library composes from the two fields, as the console's
+            // add-location dialog asks it to.
+            if (!next(&a) || !next(&b) || !next(&c))
+                return Usage();
+            using FormatLocation = BOOL(__cdecl*)(char*, int, const char*, int, ...);
+            HMODULE library = LoadLibraryA(a.c_str());
+            auto format = library ? reinterpret_cast<FormatLocation>(
+                                        reinterpret_cast<void*>(GetProcAddress(library, "TovalenFormatLocation")))
+                                  : nullptr;
+            char location[520] = "";
+            if (format == nullptr) {
+                printf("format <unavailable>\n");
+            } else {
+                format(location, sizeof location, b.c_str(), 1, "ID", c.c_str());
+                location[sizeof location - 1] = '\0';
+                printf("format %s\n", Escape(location).c_str());
+            }
+            if (library)
+                FreeLibrary(library);
         } else if (command == "sleep") {
             if (!next(&a))
                 return Usage();

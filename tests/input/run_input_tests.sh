@@ -267,6 +267,12 @@ abandon_case() {
 }
 
 ini_text() { tr -d '\r' <"$CASE_DIR/TovaCon.ini" 2>/dev/null; }
+# The [History] entries of TovaCon.ini as "key=value" lines, "Last" last and
+# the numbered keys in numeric order (where a new key lands in the file is the
+# private-profile functions' affair).
+ini_history() {
+    ini_text | awk '/^\[/ {s = ($0 == "[History]")} s && /=/' | sort -t= -k1,1n | awk '/^Last=/ {l = $0; next} {print} END {print l}'
+}
 
 # --- the steps ----------------------------------------------------------------
 
@@ -447,8 +453,8 @@ case_history_keyboard() {
     expect "the frame's link shows the Home page" "wait yes" wait "$(frame_title Gamma.dll Home)" 15000
     expect "the new page is added to the history" "item 1001 3 Gamma.dll|ID=Home" list 1001
     check "and selected" "sel 1001 3" "$(probe_line 'sel 1001' sel 1001)"
-    check "and saved" "[History]|0=Alpha.dll|ID=Home|1=Beta.dll|ID=Settings|2=Gamma.dll|ID=About|3=Gamma.dll|ID=Home|Last=4" \
-        "$(ini_text | paste -sd'|' -)"
+    check "and saved" "0=Alpha.dll|ID=Home|1=Beta.dll|ID=Settings|2=Gamma.dll|ID=About|3=Gamma.dll|ID=Home|Last=4" \
+        "$(ini_history | paste -sd'|' -)"
     shot history-and-frame
     activate_console
     key Escape
@@ -524,6 +530,62 @@ case_exit_with_frame() {
     expect "Alt+F, X closes the console" "count 0" count "$TITLE"
     expect "and the frame" "count 0" count "$(frame_title Alpha.dll Home)"
     end_case "File, Exit with a frame" "$CASE_DIR/first"
+}
+
+# The add-location dialog: focus and tab order as the template gives them,
+# both fields typed, Enter on OK; Cancel after editing; Enter at once.
+case_add_location() {
+    start_console "add-location dialog" "$HISTORY3" || return
+    click_control "$TITLE" 1008
+    expect "Add opens the add-location dialog" "wait yes" wait "$ADD_TITLE" 10000
+    check "OK has the focus" "focus 1 Button" "$(probe window "$ADD_TITLE" focus | grep -m1 '^focus')"
+    shot add-location-open
+    local want
+    for want in "2 Button" "1002 Edit" "1005 Button" "1004 Edit" "1 Button"; do
+        key Tab
+        check "Tab moves to ${want% *}" "focus $want" "$(probe window "$ADD_TITLE" focus | grep -m1 '^focus')"
+    done
+    key shift+Tab
+    check "Shift+Tab moves back to 1004" "focus 1004 Edit" "$(probe window "$ADD_TITLE" focus | grep -m1 '^focus')"
+    key alt+l
+    check "Alt+L goes to the library name" "focus 1002 Edit" "$(probe window "$ADD_TITLE" focus | grep -m1 '^focus')"
+    type_text "Delta.dll"
+    key alt+p
+    check "Alt+P goes to the page name" "focus 1004 Edit" "$(probe window "$ADD_TITLE" focus | grep -m1 '^focus')"
+    type_text "Details"
+    check "the library name as typed" "text 1002 Delta.dll" "$(probe window "$ADD_TITLE" text 1002 | grep -m1 '^text')"
+    check "the page name as typed" "text 1004 Details" "$(probe window "$ADD_TITLE" text 1004 | grep -m1 '^text')"
+    shot add-location-filled
+    key Return
+    expect "Enter ends the dialog" "count 0" count "$ADD_TITLE"
+    want=$(probe format "$WIN_CASE_DIR\\Tovalen.dll" Delta.dll Details | sed -n 's/^format //p')
+    check "the framework's location for the two fields is added at the end" "item 1001 3 $want" \
+        "$(probe_line 'item 1001 3' list 1001)"
+    check "and selected" "sel 1001 3" "$(probe_line 'sel 1001' sel 1001)"
+    check "the history list has the focus" "focus 1001 ListBox" "$(probe_line focus focus)"
+    check "and the file holds it" "3=$want|Last=4" "$(ini_history | tail -2 | paste -sd'|' -)"
+
+    local before
+    before=$(ini_text)
+    key alt+a
+    expect "Alt+A opens it again" "wait yes" wait "$ADD_TITLE" 10000
+    key alt+l
+    type_text "Nothing.dll"
+    key alt+p
+    type_text "Nowhere"
+    key Escape
+    expect "Escape after editing ends the dialog" "count 0" count "$ADD_TITLE"
+    check "and leaves the history" 4 "$(probe list 1001 | sed -n 's/^list 1001 //p')"
+    check "and the file as they were" "$before" "$(ini_text)"
+
+    key alt+a
+    expect "Alt+A opens it once more" "wait yes" wait "$ADD_TITLE" 10000
+    key Return
+    expect "Enter at once ends it" "count 0" count "$ADD_TITLE"
+    want=$(probe format "$WIN_CASE_DIR\\Tovalen.dll" "" "" | sed -n 's/^format //p')
+    check "and adds the location of two empty fields" "item 1001 4 $want" "$(probe_line 'item 1001 4' list 1001)"
+    key Escape
+    end_case "add-location" "$CASE_DIR/first"
 }
 
 run_case() {
