@@ -297,17 +297,26 @@ case_geometry() {
 # from the window rectangle and the caption metrics, confirmed by the
 # window's own hit test before the click.
 close_box_click() {
+    close_box_point "$1" || return 1
+    click_at "$CX" "$CY"
+}
+
+# close_box_point <title>: sets CX, CY to the centre of the window's close box.
+close_box_point() {
     control_rect "$1" 0 || { fail "window \"$1\" found for its close box"; return 1; }
-    local metrics caption size frame x y
+    local metrics caption size frame x y clientLeft
     metrics=$(probe_line metrics metrics)
     caption=$(printf '%s' "$metrics" | sed -n 's/.*caption=\([0-9]*\).*/\1/p')
     size=$(printf '%s' "$metrics" | sed -n 's/.*size=\([0-9]*\),.*/\1/p')
-    frame=$(printf '%s' "$metrics" | sed -n 's/.*dlgframe=\([0-9]*\),.*/\1/p')
+    # The border's width is what lies between the window's and the client's left edges.
+    read -r _ _ clientLeft _ _ _ <<<"$(probe window "$1" client 0 | grep -m1 '^client')"
+    frame=$((clientLeft - L))
     x=$((R - frame - size / 2 - 1))
     y=$((T + frame + caption / 2))
     check "the computed point is the close box of \"$1\" (HTCLOSE)" "hittest 20" \
         "$(probe window "$1" hittest $x $y | grep -m1 '^hittest')"
-    click_at $x $y
+    CX=$x
+    CY=$y
 }
 
 case_close_box() {
@@ -586,6 +595,99 @@ case_add_location() {
     check "and adds the location of two empty fields" "item 1001 4 $want" "$(probe_line 'item 1001 4' list 1001)"
     key Escape
     end_case "add-location" "$CASE_DIR/first"
+}
+
+# --- robustness -----------------------------------------------------------------
+
+# The framework reports Trace events from a worker thread at a high rate while
+# the user navigates, deletes and adds; the console keeps answering, shows the
+# last event, and the history file matches the list.
+case_flood() {
+    REG_PRESET="regset DebugLog 7"
+    start_console "debug-event flood from a worker thread while the user works" "$HISTORY3"
+    local started=$?
+    REG_PRESET=""
+    [ $started -eq 0 ] || return
+    check "the framework starts a flood of 40000 Trace events on a worker thread" "debugevents 1" \
+        "$(probe_line debugevents debugevents 1 40000 worker,numbered "flood line ")"
+    check "the console answers within 2 s during the flood" "responsive yes" "$(probe_line responsive responsive 2000)"
+    key Down Return
+    expect "Down, Enter opens a frame during the flood" "wait yes" wait "$(frame_title Beta.dll Settings)" 20000
+    activate_console
+    key alt+d
+    check "Alt+D deletes during the flood" "Alpha.dll|ID=Home|Gamma.dll|ID=About" "$(list_joined 1001)"
+    key alt+a
+    expect "Alt+A opens the add-location dialog during the flood" "wait yes" wait "$ADD_TITLE" 15000
+    key alt+l
+    type_text "Flood.dll"
+    key Return
+    expect "Enter adds the location" "count 0" count "$ADD_TITLE"
+    check "a second flood, with numbers, from another worker" "debugevents 1" \
+        "$(probe_line debugevents debugevents 1 20000 worker,numbered "second ")"
+    click_list_entry "$TITLE" 1001 0 1 2
+    expect "a double click navigates the frame during the flood" "wait yes" wait "$(frame_title Alpha.dll Home)" 20000
+    check "the console answers within 2 s" "responsive yes" "$(probe_line responsive responsive 2000)"
+    local i pending=""
+    for i in $(seq 120); do
+        pending=$(probe_line debugpending debugpending)
+        [ "$pending" = "debugpending 0" ] && break
+        sleep 1
+    done
+    check "the workers finish" "debugpending 0" "$pending"
+    local log last count
+    log=$(probe list 1007)
+    count=$(printf '%s\n' "$log" | sed -n 's/^list 1007 //p')
+    check "the log shows the first flood's last event" 1 "$(printf '%s\n' "$log" | grep -c '^item 1007 [0-9]* flood line 39999$')"
+    check "and the second flood's" 1 "$(printf '%s\n' "$log" | grep -c '^item 1007 [0-9]* second 19999$')"
+    last=$(printf '%s\n' "$log" | tail -1 | sed 's/^item 1007 [0-9]* //')
+    echo "        log: $count lines, the last \"$last\""
+    check_history_file "after the flood"
+    key Escape
+    expect "Escape closes the console after the flood" "count 0" count "$TITLE"
+    expect "and the frame" "count 0" count "$(frame_title Alpha.dll Home)"
+    end_case "flood" "$CASE_DIR/first"
+}
+
+# check_history_file <when>: TovaCon.ini is well formed and holds the list.
+check_history_file() {
+    local list file
+    list=$(list_items 1001 | awk '{print NR - 1 "=" $0}'; echo "Last=$(probe list 1001 | sed -n 's/^list 1001 //p')")
+    file=$(ini_history | awk -F= -v n="$(ini_history | sed -n 's/^Last=//p')" '/^Last=/ || ($1 ~ /^[0-9]+$/ && $1 < n)')
+    check "$1: TovaCon.ini holds the list, key by key, and Last" "$list" "$file"
+    check "$1: TovaCon.ini has one [History] section and only key=value lines" "ok" \
+        "$(ini_text | awk '/^\[History\]$/ {h++; next} /^[^=]+=/ {next} {bad++} END {print (h == 1 && !bad) ? "ok" : "bad"}')"
+}
+
+# The user closes the frame while a navigation to it is under way; the next
+# Navigate opens a new frame.
+case_frame_closed_during_navigation() {
+    start_console "frame closed during a navigation" "$HISTORY3" || return
+    key Return
+    expect "Enter opens a frame" "wait yes" wait "$(frame_title Alpha.dll Home)" 15000
+    close_box_point "$(frame_title Alpha.dll Home)" || return
+    local fx=$CX fy=$CY line height
+    activate_console
+    line=$(probe client 1001 itemheight 1001)
+    read -r _ _ L T R B <<<"$(printf '%s\n' "$line" | grep -m1 '^client ')"
+    height=$(printf '%s\n' "$line" | sed -n 's/^itemheight 1001 //p')
+    # Double click on entry 2, then at once a click on the frame's close box.
+    xdotool mousemove --sync $((OFFX + L + 20)) $((OFFY + T + 2 * height + height / 2)) click --repeat 2 --delay 80 1 \
+        mousemove --sync $((OFFX + fx)) $((OFFY + fy)) click 1
+    expect "the frame is gone" "classrect TovalenFrame none" classrect TovalenFrame
+    check "the tracking saw it go" 1 "$(debug_lines first | grep -c '^TovaCon: Framewindow is destroyed\.$')"
+    check "the console answers" "responsive yes" "$(probe_line responsive responsive 2000)"
+    activate_console
+    click_list_entry "$TITLE" 1001 1
+    key Return
+    expect "the next Navigate opens a new frame" "wait yes" wait "$(frame_title Beta.dll Settings)" 15000
+    check "through DoTovalenWindowA again" 2 "$(calls | grep -c '^DoTovalenWindowA ')"
+    check "and subclasses it" 2 "$(debug_lines first | grep -c '^TovaCon: Subclassing frame window\.$')"
+    check_history_file "after the closed frame"
+    activate_console
+    key Escape
+    expect "Escape closes the console" "count 0" count "$TITLE"
+    expect "and the new frame" "count 0" count "$(frame_title Beta.dll Settings)"
+    end_case "frame closed" "$CASE_DIR/first"
 }
 
 run_case() {
