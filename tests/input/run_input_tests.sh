@@ -597,6 +597,72 @@ case_add_location() {
     end_case "add-location" "$CASE_DIR/first"
 }
 
+# --- the log pane's context menu ------------------------------------------------
+
+# popup_item <index> <count>: sets PX, PY to the centre of item <index> of
+# the open popup menu of <count> equal items, from the popup's rectangle.
+popup_item() {
+    local l t r b
+    read -r _ _ l t r b <<<"$(probe_line classrect classrect '#32768')"
+    [ "${l:-none}" != none ] || return 1
+    PX=$(((l + r) / 2))
+    PY=$((t + 3 + (b - t - 6) * (2 * $1 + 1) / (2 * $2)))
+}
+
+case_log_context_menu() {
+    REG_PRESET="regset DebugLog 7"
+    start_console "log pane: right click, Copy and Clear" || return
+    REG_PRESET=""
+    check "the framework reports five Trace events" "debugevents 1" \
+        "$(probe_line debugevents debugevents 1 5 numbered "event ")"
+    expect "the log shows them" "item 1007 4 event 4" list 1007
+    click_list_entry "$TITLE" 1007 1
+    xdotool keydown shift
+    click_list_entry "$TITLE" 1007 3
+    xdotool keyup shift
+    check "a click and a shift-click select lines 1 to 3" "sel 1007 1,2,3" "$(probe_line 'sel 1007' sel 1007)"
+    probe clipset "before" >/dev/null
+    click_list_entry "$TITLE" 1007 2 3
+    if ! popup_item 0 2; then
+        fail "a right click on the log opens its context menu"
+    else
+        pass "a right click on the log opens its context menu"
+        shot log-context-menu
+        click_at "$PX" "$PY"
+        check "Copy puts the selected lines on the clipboard, each ending with CR LF" \
+            'clip event 1\r\nevent 2\r\nevent 3\r\n' "$(probe_line clip clip)"
+        check "and leaves the selection" "sel 1007 1,2,3" "$(probe_line 'sel 1007' sel 1007)"
+    fi
+    probe clipset "before" >/dev/null
+    key ctrl+c
+    check "Ctrl+C in the log copies the same" 'clip event 1\r\nevent 2\r\nevent 3\r\n' "$(probe_line clip clip)"
+    click_list_entry "$TITLE" 1001 0 3
+    sleep 0.5
+    check "a right click on the history list shows no menu" "classrect #32768 none" "$(probe_line classrect classrect '#32768')"
+    key shift+F10
+    sleep 0.3
+    check "Shift+F10 there shows none either" "classrect #32768 none" "$(probe_line classrect classrect '#32768')"
+    key alt+l shift+F10
+    if popup_item 1 2; then
+        pass "Shift+F10 in the log list opens the context menu from the keyboard"
+        shot log-context-menu-keyboard
+        key Escape
+    else
+        fail "Shift+F10 in the log list opens the context menu from the keyboard"
+    fi
+    click_list_entry "$TITLE" 1007 0 3
+    if ! popup_item 1 2; then
+        fail "the context menu opens again"
+    else
+        click_at "$PX" "$PY"
+        check "Clear empties the log" "list 1007 0" "$(probe_line 'list 1007' list 1007)"
+        check "and keeps the categories" "reg DebugLog 0x00000007" "$(probe_line 'reg DebugLog' reg DebugLog)"
+    fi
+    key Escape
+    expect "Escape closes the console" "count 0" count "$TITLE"
+    end_case "log context menu" "$CASE_DIR/first"
+}
+
 # --- robustness -----------------------------------------------------------------
 
 # The framework reports Trace events from a worker thread at a high rate while
