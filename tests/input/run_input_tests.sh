@@ -221,6 +221,7 @@ start_console() {
     # shellcheck disable=SC2086  # REG_PRESET: probe commands, word-split on purpose
     "$WINE" "$PROBE" regdel DebugLog regdel DebugOutput regdel ForceStyle regdel DisplayPageId \
         ${REG_PRESET:-} >/dev/null 2>&1
+    REG_PRESET=""
     launch_console "$CASE_DIR/first"
     if [ "$(probe_line wait wait "$TITLE" 30000)" != "wait yes" ]; then
         fail "$1: the console dialog appears"; return 1
@@ -402,10 +403,7 @@ case_settings_menu() {
 # stays stored until the user picks one.
 case_settings_stored() {
     REG_PRESET="regset DebugLog 0xFF regset ForceStyle 5 regset DisplayPageId 7"
-    start_console "stored settings"
-    local started=$?
-    REG_PRESET=""
-    [ $started -eq 0 ] || return
+    start_console "stored settings" || return
     menu_marks "stored 0xFF, 5, 7: all categories, the default style and Page Id checked" "1 1 1 1 0 0 1" settings-stored
     check "ForceStyle 5 stays stored" "reg ForceStyle 0x00000005" "$(probe_line 'reg ForceStyle' reg ForceStyle)"
     key alt+s f
@@ -612,7 +610,6 @@ popup_item() {
 case_log_context_menu() {
     REG_PRESET="regset DebugLog 7"
     start_console "log pane: right click, Copy and Clear" || return
-    REG_PRESET=""
     check "the framework reports five Trace events" "debugevents 1" \
         "$(probe_line debugevents debugevents 1 5 numbered "event ")"
     expect "the log shows them" "item 1007 4 event 4" list 1007
@@ -670,10 +667,7 @@ case_log_context_menu() {
 # last event, and the history file matches the list.
 case_flood() {
     REG_PRESET="regset DebugLog 7"
-    start_console "debug-event flood from a worker thread while the user works" "$HISTORY3"
-    local started=$?
-    REG_PRESET=""
-    [ $started -eq 0 ] || return
+    start_console "debug-event flood from a worker thread while the user works" "$HISTORY3" || return
     check "the framework starts a flood of 40000 Trace events on a worker thread" "debugevents 1" \
         "$(probe_line debugevents debugevents 1 40000 worker,numbered "flood line ")"
     check "the console answers within 2 s during the flood" "responsive yes" "$(probe_line responsive responsive 2000)"
