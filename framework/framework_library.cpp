@@ -237,6 +237,10 @@ extern "C" __declspec(naked) void FrameworkLibrary_BindingStub(void)
 
 #elif defined(__GNUC__) && defined(__i386__)
 
+// Three pushes of 4 bytes keep the stack as aligned for BindAll as the
+// caller had it for the operation (the compiler's code keeps 16 bytes).
+// Top-level assembly is emitted ahead of the compiler's code and ends in
+// .text, where the compiler expects to be.
 __asm__(
     ".text\n"
     ".globl _FrameworkLibrary_BindingStub\n"

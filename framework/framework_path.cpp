@@ -13,13 +13,14 @@ char* FrameworkPath_Append(char* text, const char* addition, int size)
 
 void FrameworkPath_AppendFile(char* text, const char* fileName, int size)
 {
-    int length = lstrlenA(text);
-    if (length == 0)
+    if (text[0] == '\0')
         return;
-    // A single byte is compared on purpose: the directories come from the
-    // platform, which never ends a directory with a DBCS character here.
-    if (text[length - 1] != '\\')
-        FrameworkPath_Append(text, "\\", FRAMEWORK_PATH_SIZE);
+    // The last character, not the last byte: a directory ending with a DBCS
+    // character whose trail byte is a backslash still needs its separator.
+    // Both appends are bounded by the buffer's size.
+    char* separator = FrameworkPath_FindLastChar(text, '\\');
+    if (separator == nullptr || separator[1] != '\0')
+        FrameworkPath_Append(text, "\\", size);
     if (fileName[0] == '\\')
         ++fileName;
     FrameworkPath_Append(text, fileName, size);

@@ -10,9 +10,10 @@ const int FRAMEWORK_PATH_SIZE = MAX_PATH;
 // Appends addition behind text if both fit in size bytes with the terminator
 // and one byte to spare; otherwise leaves text unchanged. Returns text.
 char* FrameworkPath_Append(char* text, const char* addition, int size);
-// Appends a backslash (unless text ends with one) and the file name (less one
-// leading backslash). An empty text stays empty: an empty directory names no
-// place, and the root of the current drive is not searched for it.
+// Appends a backslash (unless the last character of text is one) and the file
+// name (less one leading backslash), each only if it fits in size bytes. An
+// empty text stays empty: an empty directory names no place, and the root of
+// the current drive is not searched for it.
 void FrameworkPath_AppendFile(char* text, const char* fileName, int size);
 // out = directory, a backslash if needed, file name.
 void FrameworkPath_Combine(const char* directory, const char* fileName, char* out, int size);

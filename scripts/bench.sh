@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark program of the project under Wine (with a
-# private Xvfb when there is no display) and prints one table: each figure
-# with what it is compared against and the ratio between them.
+# Builds and runs every benchmark program (bin/*_bench.exe) under Wine, as
+# scripts/test.sh runs the tests, and prints one table: each figure with what
+# it is compared against and the ratio between them. Benchmarks print
+# figures; they do not pass or fail. Run on a quiet machine: the figures are
+# timings.
 #
 #   bash scripts/bench.sh            print the table
 #   bash scripts/bench.sh --save     also write it to docs/benchmarks.md
 #
-# Benchmark programs are the executables named *bench*.exe under the build's
-# bin directory. Each prints its figures as rows
+# A benchmark program puts a figure into the table with a line
 #   BENCH|<measure>|<figure>|<unit>|<compared against>|<ratio>
-# (ratio may be empty when there is nothing to compare with); every other line
-# it prints is kept as detail below the table.
+# (the ratio may be empty), or with a line of a side-by-side table:
+#   <measure>   <figure> <unit>   <figure> <unit>   <ratio>   [(note)]
+# under a header line that names the two columns ("binding plain ratio").
+# Every other line it prints is kept as detail below the table.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -29,7 +32,7 @@ tovacon_display
 OUT=$BUILD_DIR/bench-output
 rm -rf "$OUT"
 mkdir -p "$OUT"
-mapfile -t PROGRAMS < <(cd "$BUILD_DIR/bin" && find . -name '*bench*.exe' | sed 's|^\./||' | sort)
+mapfile -t PROGRAMS < <(cd "$BUILD_DIR/bin" && ls -- *_bench.exe 2>/dev/null | sort)
 if [ ${#PROGRAMS[@]} -eq 0 ]; then
     echo "no benchmark programs found under $BUILD_DIR/bin" >&2
     exit 1
@@ -46,6 +49,24 @@ for p in "${PROGRAMS[@]}"; do
     fi
     tr -d '\r' <"$OUT/$name.txt" >"$OUT/$name.clean" && mv "$OUT/$name.clean" "$OUT/$name.txt"
 done
+
+# The rows of one program's output, as BENCH lines: its own BENCH lines and
+# the lines of side-by-side tables, "<measure>  <a> <unit>  <b> <unit>  <ratio>",
+# named by the last header line of three words before them ("binding plain
+# ratio": the figure is the first column, compared against the second).
+table_rows() {
+    awk '
+        /^BENCH\|/ { print; next }
+        NF == 3 && $3 == "ratio" { first = $1; second = $2; next }
+        match($0, /[ \t]+[0-9.]+ [^ \t0-9]+[ \t]+[0-9.]+ [^ \t0-9]+[ \t]+[0-9.]+/) {
+            label = substr($0, 1, RSTART - 1); sub(/^[ \t]+/, "", label)
+            n = split(substr($0, RSTART, RLENGTH), f, /[ \t]+/)
+            note = substr($0, RSTART + RLENGTH); gsub(/^[ \t]+|[ \t]+$/, "", note)
+            if (note != "") label = label " " note
+            against = (second != "" ? second " " : "") f[n - 2] " " f[n - 1]
+            printf "BENCH|%s|%s|%s|%s|%s\n", label, f[n - 4], f[n - 3], against, f[n]
+        }' "$1"
+}
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | sed 's/.*: //' || true)
 machine="$(uname -m) Linux, ${cpu:-unknown CPU}, $(nproc) cores"
@@ -66,7 +87,7 @@ fi
     echo "|---|---|---|---|---|"
     for p in "${PROGRAMS[@]}"; do
         name=$(basename "$p" .exe)
-        grep '^BENCH|' "$OUT/$name.txt" | while IFS='|' read -r _ measure figure unit against ratio; do
+        table_rows "$OUT/$name.txt" | while IFS='|' read -r _ measure figure unit against ratio; do
             echo "| $name | $measure | $figure $unit | $against | ${ratio:--} |"
         done
     done

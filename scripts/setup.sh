@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian 12: the i686 mingw-w64
-# cross compilers, 32-bit Wine, Xvfb and the X tools the end-to-end tests use.
+# cross compilers, 32-bit Wine, Xvfb and the X tools the end-to-end tests use,
+# and clang with libFuzzer for the fuzzing build.
 # Skips the install when everything is already present. Safe to rerun.
 set -euo pipefail
 
 need_cmds=(i686-w64-mingw32-g++-posix i686-w64-mingw32-gcc-posix i686-w64-mingw32-windres
            x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres
-           cmake wine Xvfb xdotool xwd convert)
+           cmake wine Xvfb xdotool xwd convert clang++-14)
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth xdotool x11-apps
-          imagemagick fonts-wine cmake googletest locales)
+          imagemagick fonts-wine cmake googletest locales clang-14 libclang-rt-14-dev)
 
 missing=()
 for c in "${need_cmds[@]}"; do command -v "$c" >/dev/null 2>&1 || missing+=("$c"); done
@@ -16,6 +17,8 @@ for c in "${need_cmds[@]}"; do command -v "$c" >/dev/null 2>&1 || missing+=("$c"
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=("wine32:i386")
 [ -x /usr/lib/wine/wine64 ] || missing+=("wine64")
 locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$' || missing+=("ja_JP.UTF-8 locale")
+# The fuzzing build (scripts/fuzz.sh) needs libFuzzer and the sanitizer runtimes.
+compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || missing+=("libFuzzer runtime")
 
 if [ ${#missing[@]} -eq 0 ]; then
     echo "setup: toolchain already installed"

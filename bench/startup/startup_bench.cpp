@@ -103,14 +103,14 @@ int main(int argc, char** argv)
     int runs = argc > 1 ? atoi(argv[1]) : 10;
     if (runs < 1)
         runs = 1;
-    std::string bin = ExeDir() + "\\..";
+    std::string bin = ExeDir();
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     std::string directory = std::string(temp) + "tovacon-startup-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(directory.c_str(), nullptr);
     if (!CopyTo(bin + "\\TovaCon.exe", directory, "TovaCon.exe") ||
         !CopyTo(bin + "\\Tovalen.dll", directory, "Tovalen.dll") ||
-        !CopyTo(ExeDir() + "\\min_dialog.exe", directory, "min_dialog.exe")) {
+        !CopyTo(bin + "\\min_dialog.exe", directory, "min_dialog.exe")) {
         fprintf(stderr, "startup_bench: cannot copy the programs to %s\n", directory.c_str());
         return 1;
     }
