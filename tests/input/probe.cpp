@@ -23,6 +23,7 @@ const char kSettingsKey[] = "Software\\Orvane\\Orvane Shared Components\\Tovalen
 const char kConsoleTitle[] = "Orvane Tovalen Console - For Internal Use Only";
 
 HWND g_target;            // the window that control queries refer to
+bool g_noDesktop;         // the desktop asked for does not exist (any more)
 std::string g_targetTitle = kConsoleTitle;
 
 // Text on one line: CR, LF, tab and backslash escaped, other bytes as they are.
@@ -71,6 +72,8 @@ BOOL CALLBACK CollectTop(HWND window, LPARAM lParam)
 std::vector<HWND> FindTop(const char* className, const char* title)
 {
     TopSearch search{className, title, {}};
+    if (g_noDesktop)
+        return search.found;
     EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -375,17 +378,16 @@ int main(int argc, char** argv)
         if (command == "desktop") {
             if (!next(&a))
                 return Usage();
-            // The desktop appears a moment after its explorer starts.
+            // The desktop appears a moment after its explorer starts, and goes
+            // when the last program on it has ended: then it has no windows.
             HDESK desk = nullptr;
-            for (int attempt = 0; attempt < 200 && desk == nullptr; ++attempt) {
+            for (int attempt = 0; attempt < 30 && desk == nullptr; ++attempt) {
                 desk = OpenDesktopA(a.c_str(), 0, FALSE, GENERIC_ALL);
                 if (desk == nullptr)
                     Sleep(100);
             }
-            if (desk == nullptr || !SetThreadDesktop(desk)) {
-                printf("desktop %s unavailable\n", a.c_str());
-                return 1;
-            }
+            if (desk == nullptr || !SetThreadDesktop(desk))
+                g_noDesktop = true;
         } else if (command == "launch") {
             // launch <directory> <output base> <command line>
             if (!next(&a) || !next(&b) || !next(&c))

@@ -223,7 +223,11 @@ start_console() {
         ${REG_PRESET:-} >/dev/null 2>&1
     REG_PRESET=""
     launch_console "$CASE_DIR/first"
-    if [ "$(probe_line wait wait "$TITLE" 30000)" != "wait yes" ]; then
+    local i
+    for i in $(seq 10); do
+        [ "$(probe_line wait wait "$TITLE" 3000)" = "wait yes" ] && break
+    done
+    if [ "$(probe_line wait wait "$TITLE" 100)" != "wait yes" ]; then
         fail "$1: the console dialog appears"; return 1
     fi
     find_desktop_origin || { fail "$1: the desktop window is found on the X screen"; return 1; }
