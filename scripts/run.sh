@@ -29,8 +29,10 @@ sleep 2
 SHOT=$ROOT/build/tovacon.png
 xwd -root -silent | convert xwd:- -crop 800x600+0+0 "$SHOT"
 echo "screenshot saved to $SHOT"
-# Close the console as a user would (Escape is Cancel) and let it end.
-xdotool search --name "Orvane Tovalen Console" windowactivate --sync key Escape 2>/dev/null || true
+# Close the console as a user would (Escape is Cancel) and let it end. There
+# is no window manager to activate windows: keys go to the X window under the
+# pointer, the virtual desktop, which hands them to the console.
+xdotool mousemove 4 4 key Escape 2>/dev/null || true
 "$WINESERVER" -w &
 WAITER=$!
 for _ in $(seq 50); do kill -0 "$WAITER" 2>/dev/null || break; sleep 0.2; done
