@@ -640,9 +640,9 @@ case_log_context_menu() {
     click_list_entry "$TITLE" 1001 0 3
     sleep 0.5
     check "a right click on the history list shows no menu" "classrect #32768 none" "$(probe_line classrect classrect '#32768')"
-    key shift+F10
+    key alt+h shift+F10
     sleep 0.3
-    check "Shift+F10 there shows none either" "classrect #32768 none" "$(probe_line classrect classrect '#32768')"
+    check "Shift+F10 in the history list shows none either" "classrect #32768 none" "$(probe_line classrect classrect '#32768')"
     key alt+l shift+F10
     if popup_item 1 2; then
         pass "Shift+F10 in the log list opens the context menu from the keyboard"
@@ -754,7 +754,10 @@ case_frame_closed_during_navigation() {
     end_case "frame closed" "$CASE_DIR/first"
 }
 
+# run_case <function>: one case; CASES="name ..." in the environment runs
+# only the cases named there.
 run_case() {
+    if [ -n "${CASES:-}" ] && [[ " $CASES " != *" $1 "* ]]; then return; fi
     "$@"
     abandon_case
 }
