@@ -26,7 +26,7 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-const int kCalls = 20000000;
+const int kCalls = 4000000;
 
 double TimeWrapperCalls(DWORD* sink)
 {
@@ -94,7 +94,7 @@ int main()
     // fastest round of each counts.
     DWORD sink = 0;
     double wrapper = 1e9, pointer = 1e9;
-    for (int round = 0; round < 7; ++round) {
+    for (int round = 0; round < 40; ++round) {
         wrapper = std::min(wrapper, TimeWrapperCalls(&sink));
         pointer = std::min(pointer, TimePointerCalls(&sink));
     }

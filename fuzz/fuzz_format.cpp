@@ -1,4 +1,4 @@
-// Fuzz target: the formatter. The input gives the code page, the buffer
+// Fuzz target: the formatter. The input gives the buffer
 // size (0 to 1100), a format and the material for up to 16 arguments, typed
 // as the format's directives take them (the formatter's callers must pass
 // valid pointers). Checked: nothing written past the buffer (sanitizer),
@@ -142,7 +142,6 @@ void PrepareArguments(std::string& format, fuzz::Input& in, Arguments& args)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::Input in(data, size);
-    fuzz::ChooseCodePage(in);
     unsigned bufferSize = in.Number(1101);
     std::string format = fuzz::WellFormed(in.Text());
     Arguments args;

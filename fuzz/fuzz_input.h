@@ -53,12 +53,6 @@ private:
     size_t position_ = 0;
 };
 
-// Code page 932 or 1252 from one byte of the input.
-inline void ChooseCodePage(Input& in)
-{
-    Shim_SetCodePage((in.Byte() & 1) ? 932 : 1252);
-}
-
 [[noreturn]] inline void Fail(const char* what)
 {
     fprintf(stderr, "invariant broken: %s\n", what);

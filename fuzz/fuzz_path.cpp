@@ -1,5 +1,5 @@
-// Fuzz target: the path routines and module paths. The input gives the code
-// page, a buffer size (0 to 600), a path, a second part and a module file
+// Fuzz target: the path routines and module paths. The input gives a buffer
+// size (0 to 600), a path, a second part and a module file
 // name. Buffers are heap blocks of exactly their size.
 #include "fuzz_input.h"
 #include "util/util_path.h"
@@ -8,7 +8,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::Input in(data, size);
-    fuzz::ChooseCodePage(in);
     unsigned bufferSize = in.Number(601);
     std::string path = in.Text();
     std::string second = in.Text();

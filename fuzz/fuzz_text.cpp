@@ -1,5 +1,5 @@
 // Fuzz target: UtilStr_CopyMax, UtilStr_Append and the lengths. The input
-// gives the code page, a size or limit (0 to 1100), a destination text and
+// gives a size or limit (0 to 1100), a destination text and
 // a text to copy or append. Buffers are heap blocks of exactly their size.
 #include "fuzz_input.h"
 #include "util/util_str.h"
@@ -7,7 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::Input in(data, size);
-    fuzz::ChooseCodePage(in);
     unsigned limit = in.Number(1101);
     std::string initial = in.Text();
     std::string text = in.Text();

@@ -39,15 +39,28 @@ if [ ${#PROGRAMS[@]} -eq 0 ]; then
 fi
 
 STATUS=0
-for p in "${PROGRAMS[@]}"; do
-    name=$(basename "$p" .exe)
-    echo "running $p ..." >&2
-    if ! (cd "$BUILD_DIR/bin/$(dirname "$p")" && timeout 900 "$WINE" "$(basename "$p")" </dev/null) \
+# run_bench <name> <program> [<environment assignment>...]: runs one program
+# in the bin directory; its output goes to <name>.txt.
+run_bench() {
+    local name=$1 program=$2
+    shift 2
+    echo "running $name ..." >&2
+    if ! (cd "$BUILD_DIR/bin" && env "$@" timeout 900 "$WINE" "$program" </dev/null) \
         >"$OUT/$name.txt" 2>"$OUT/$name.err"; then
-        echo "warning: $p failed; its output is in $OUT/$name.txt and $OUT/$name.err" >&2
+        echo "warning: $name failed; its output is in $OUT/$name.txt and $OUT/$name.err" >&2
         STATUS=1
     fi
     tr -d '\r' <"$OUT/$name.txt" >"$OUT/$name.clean" && mv "$OUT/$name.clean" "$OUT/$name.txt"
+}
+RUNS=()
+for p in "${PROGRAMS[@]}"; do
+    run_bench "${p%.exe}" "$p"
+    RUNS+=("${p%.exe}")
+    # The formatter's figures in a double-byte code page as well.
+    if [ "$p" = format_bench.exe ]; then
+        run_bench format_bench_cp932 "$p" LC_ALL=ja_JP.UTF-8
+        RUNS+=(format_bench_cp932)
+    fi
 done
 
 # The rows of one program's output, as BENCH lines: its own BENCH lines and
@@ -85,18 +98,16 @@ fi
     echo
     echo "| Program | Measure | Figure | Compared against | Ratio |"
     echo "|---|---|---|---|---|"
-    for p in "${PROGRAMS[@]}"; do
-        name=$(basename "$p" .exe)
+    for name in "${RUNS[@]}"; do
         table_rows "$OUT/$name.txt" | while IFS='|' read -r _ measure figure unit against ratio; do
             echo "| $name | $measure | $figure $unit | $against | ${ratio:--} |"
         done
     done
     echo
     echo "## Details"
-    for p in "${PROGRAMS[@]}"; do
-        name=$(basename "$p" .exe)
+    for name in "${RUNS[@]}"; do
         echo
-        echo "\`$p\`:"
+        echo "\`$name\`:"
         echo
         echo '```'
         grep -v '^BENCH|' "$OUT/$name.txt" || true

@@ -12,11 +12,11 @@
 #endif
 
 HINSTANCE g_standinInstance;
+FrameworkDebuggerProc g_debugger;
+LPARAM g_debuggerContext;
 
 namespace {
 
-FrameworkDebuggerProc g_debugger;
-LPARAM g_debuggerContext;
 bool g_initialised;
 
 }  // namespace
@@ -55,9 +55,17 @@ extern "C" BOOL WINAPI InitOrvaneTovalen(const FrameworkInitInfo* info)
     return STANDIN_INIT_RESULT;
 }
 
+FrameworkDebuggerProc Standin_Debugger(LPARAM* context)
+{
+    *context = g_debuggerContext;
+    return g_debugger;
+}
+
 extern "C" BOOL WINAPI CleanupOrvaneTovalen(DWORD flags)
 {
     Standin_Record("CleanupOrvaneTovalen %lu", static_cast<unsigned long>(flags));
+    StandinFrame_CloseAll();
+    StandinDebug_Stop();
     g_initialised = false;
     g_debugger = nullptr;
     g_debuggerContext = 0;
@@ -68,27 +76,8 @@ extern "C" BOOL WINAPI TovalenRegisterDebugger(FrameworkDebuggerProc callback, L
 {
     Standin_Record("TovalenRegisterDebugger callback=%s context=%p flags=%lu", callback ? "set" : "null",
                    reinterpret_cast<void*>(context), static_cast<unsigned long>(flags));
-    g_debugger = callback;
     g_debuggerContext = context;
+    g_debugger = callback;
+    StandinDebug_Start();
     return TRUE;
-}
-
-extern "C" HWND WINAPI DoTovalenWindowA(const FrameworkWindowInfo* info)
-{
-    Standin_Record("DoTovalenWindowA location=%s", info && info->location ? info->location : "(null)");
-    return nullptr;
-}
-
-extern "C" BOOL WINAPI TovalenGetLocationFieldValue(const char*, const char*, char* out, int size)
-{
-    if (out != nullptr && size > 0)
-        out[0] = '\0';
-    return FALSE;
-}
-
-extern "C" BOOL __cdecl TovalenFormatLocation(char* out, int size, const char*, int, ...)
-{
-    if (out != nullptr && size > 0)
-        out[0] = '\0';
-    return FALSE;
 }

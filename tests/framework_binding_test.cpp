@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <memory>
 #include <stdexcept>

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/code_page.h"
 #include "tests/support/debug_output_monitor.h"
 #include "tests/support/test_support.h"
 #include "util/handles.h"
@@ -86,6 +87,14 @@ protected:
 
     test::TempDir dir_;
 };
+
+TEST(CodePage, IsTheOneThisRunExpects)
+{
+    UINT expected = test::ExpectedCodePage();
+    if (expected == 0)
+        GTEST_SKIP() << "TOVACON_EXPECT_ACP not set";
+    ASSERT_EQ(expected, GetACP());
+}
 
 TEST_F(Reporter, DefaultsSwitchEverySinkOff)
 {
@@ -202,6 +211,25 @@ TEST_F(Reporter, EveryRecordEndsWithItsLineEnd)
         EXPECT_EQ(std::min(row.length, 1023u), g_calls[0].message.size()) << name << ": the callback's text is not cut";
         const std::string header = std::string("2") + kFixedHeader;
         EXPECT_EQ(header + std::string(row.written, 'm') + "\r\n" + header + "next\r\n", LogText()) << name;
+    }
+}
+
+TEST_F(Reporter, LongMessageIsCutAtAWholeCharacter)
+{
+    TOVACON_REQUIRE_CP932();
+    struct Row {
+        const char* name;
+        std::string message;
+        std::string written;
+    } rows[] = {
+        {"pair across the cut is left out", std::string(1019, 'm') + "\x82\xa0z", std::string(1019, 'm')},
+        {"pair ending at the cut stays", std::string(1018, 'm') + "\x82\xa0z", std::string(1018, 'm') + "\x82\xa0"},
+    };
+    Configure(2, 0);
+    for (const Row& row : rows) {
+        DeleteFileA(LogPath().c_str());
+        Report(2, "%s", row.message.c_str());
+        EXPECT_EQ(std::string("2") + kFixedHeader + row.written + "\r\n", LogText()) << row.name;
     }
 }
 

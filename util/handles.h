@@ -64,6 +64,9 @@ struct MenuTraits {
 struct DropTraits {
     static void Close(HDROP drop) { DragFinish(drop); }
 };
+struct GlobalMemoryTraits {
+    static void Close(HGLOBAL memory) { GlobalFree(memory); }
+};
 struct LocalMemoryTraits {
     static void Close(HLOCAL memory) { LocalFree(memory); }
 };
@@ -81,3 +84,5 @@ using Module = UniqueHandle<HMODULE, nullptr, ModuleTraits>;
 using Menu = UniqueHandle<HMENU, nullptr, MenuTraits>;
 using DropHandle = UniqueHandle<HDROP, nullptr, DropTraits>;
 using LocalMemory = UniqueHandle<HLOCAL, nullptr, LocalMemoryTraits>;
+// Memory from GlobalAlloc, e.g. for the clipboard; Release it once the clipboard owns it.
+using GlobalMemory = UniqueHandle<HGLOBAL, nullptr, GlobalMemoryTraits>;

@@ -35,11 +35,24 @@ unsigned ReadCount(const char*& p)
     return value;
 }
 
+// Copies count bytes; the short pieces of typical messages are copied in
+// place rather than through the runtime's memcpy.
+void CopyBytes(char* destination, const char* source, unsigned count)
+{
+    if (count >= 32) {
+        memcpy(destination, source, count);
+        return;
+    }
+    for (unsigned i = 0; i < count; ++i)
+        destination[i] = source[i];
+}
+
 void EmitFill(Output& out, char fill, unsigned count)
 {
     if (count > out.room - 1)
         count = out.room - 1;
-    memset(out.position, fill, count);
+    for (unsigned i = 0; i < count; ++i)
+        out.position[i] = fill;
     out.position += count;
     out.room -= count;
 }
@@ -49,7 +62,7 @@ void EmitText(Output& out, const char* text, unsigned len)
 {
     if (len > out.room - 1)
         len = UtilStr_LengthMax(text, out.room - 1);
-    memcpy(out.position, text, len);
+    CopyBytes(out.position, text, len);
     out.position += len;
     out.room -= len;
 }
@@ -68,11 +81,30 @@ int UtilStr_FormatV(char* buffer, unsigned size, const char* format, va_list arg
 {
     if (size == 0)
         return 0;
+    const BYTE* lead = UtilStr_LeadBytes();
     Output out{buffer, size};
     const char* p = format;
     while (*p != '\0' && out.room > 1) {
         if (*p != '%') {
-            unsigned k = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0' ? 2 : 1;
+            // A run of single-byte characters is copied in one loop, cut so
+            // that the terminator still fits.
+            const char* run = p;
+            const char* runLimit = p + (out.room - 1);
+            char* to = out.position;
+            while (run < runLimit) {
+                char c = *run;
+                if (c == '\0' || c == '%' || lead[static_cast<BYTE>(c)] != 0)
+                    break;
+                *to++ = c;
+                ++run;
+            }
+            if (run != p) {
+                out.position = to;
+                out.room -= static_cast<unsigned>(run - p);
+                p = run;
+                continue;
+            }
+            unsigned k = lead[static_cast<BYTE>(*p)] != 0 && p[1] != '\0' ? 2 : 1;
             if (k >= out.room)
                 break;
             out.position[0] = p[0];
@@ -114,7 +146,7 @@ int UtilStr_FormatV(char* buffer, unsigned size, const char* format, va_list arg
             break;  // the format ends inside a directive
         // A lead byte as conversion character is unrecognised; its trail
         // byte goes with it, so that it is never read as text or a '%'.
-        p += IsDBCSLeadByte(static_cast<BYTE>(conversion)) && p[1] != '\0' ? 2 : 1;
+        p += lead[static_cast<BYTE>(conversion)] != 0 && p[1] != '\0' ? 2 : 1;
         bool narrow = shortFlag && !longFlag;
 
         char scratch[32];

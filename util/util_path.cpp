@@ -12,9 +12,9 @@ bool IsSeparator(char c)
 }
 
 // Bytes of the character at text (not the terminator).
-unsigned CharBytes(const char* text)
+unsigned CharBytes(const BYTE* lead, const char* text)
 {
-    if (IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != '\0')
+    if (lead[static_cast<BYTE>(text[0])] != 0 && text[1] != '\0')
         return 2;
     return 1;
 }
@@ -38,6 +38,7 @@ char* UtilPath_AddSeparator(char* path, unsigned size)
 
 int UtilPath_RemoveFileName(char* path)
 {
+    const BYTE* lead = UtilStr_LeadBytes();
     char* cut = path;
     char* p = path;
     while (*p != '\0') {
@@ -50,7 +51,7 @@ int UtilPath_RemoveFileName(char* path)
                 ++p;
             cut = p;
         } else {
-            p += CharBytes(p);
+            p += CharBytes(lead, p);
         }
     }
     if (*cut == '\0')

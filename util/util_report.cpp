@@ -39,6 +39,10 @@ const UtilReportConfig* UtilReport_GetConfig()
 
 void UtilReport_SetConfig(const UtilReportConfig* config)
 {
+    if (config == nullptr) {
+        g_reportConfig = UtilReportConfig{};
+        return;
+    }
     g_reportConfig = *config;
     g_reportConfig.LogFilePath[MAX_PATH - 1] = '\0';
 }

@@ -24,8 +24,8 @@ struct UtilReportConfig {
 
 // The configuration in force (defaults: empty path, masks 0, no callback).
 const UtilReportConfig* UtilReport_GetConfig();
-// Replaces the configuration. Not synchronised: set it before events are
-// reported, not while they are.
+// Replaces the configuration (null: back to the defaults). Not
+// synchronised: set it before events are reported, not while they are.
 void UtilReport_SetConfig(const UtilReportConfig* config);
 
 // Reports one event; always returns 1. Messages are cut to fit 1024 bytes,

@@ -4,23 +4,32 @@
 
 namespace {
 
-// Bytes of the character at text: 2 for a lead byte with a trail byte, else 1.
-// Only called on a byte that is not the terminator.
-unsigned CharBytes(const char* text)
+struct LeadByteTable {
+    BYTE lead[256];
+};
+
+LeadByteTable MakeLeadByteTable()
 {
-    if (IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != '\0')
-        return 2;
-    return 1;
+    LeadByteTable table;
+    for (unsigned byte = 0; byte < 256; ++byte)
+        table.lead[byte] = IsDBCSLeadByte(static_cast<BYTE>(byte)) ? 1 : 0;
+    return table;
+}
+
+bool IsLead(const BYTE* lead, char c)
+{
+    return lead[static_cast<BYTE>(c)] != 0;
 }
 
 // Copies whole characters of source while each leaves room for the
 // terminator (a character of k bytes needs k < room), then terminates.
 void CopyWithinRoom(char* destination, const char* source, unsigned room)
 {
+    const BYTE* lead = UtilStr_LeadBytes();
     while (*source != '\0') {
         // A lead byte needs two bytes: decide on room before looking at
         // the byte after it, which may lie past a bounded source.
-        unsigned k = IsDBCSLeadByte(static_cast<BYTE>(*source)) ? 2 : 1;
+        unsigned k = IsLead(lead, *source) ? 2 : 1;
         if (k >= room)
             break;
         if (k == 2 && source[1] == '\0')
@@ -35,16 +44,18 @@ void CopyWithinRoom(char* destination, const char* source, unsigned room)
     *destination = '\0';
 }
 
-// Writes the digits of value in base (10 or 16) most significant first into
-// size bytes (size > 0); null when they do not all fit.
-char* FormatUnsigned(DWORD value, unsigned base, char* buffer, unsigned size)
+// Writes the digits of value in Base (10 or 16) most significant first into
+// size bytes (size > 0); null when they do not all fit. The base is a
+// constant so that the division is one.
+template <unsigned Base>
+char* FormatUnsigned(DWORD value, char* buffer, unsigned size)
 {
     static const char kDigits[] = "0123456789abcdef";
     char scratch[32];
     unsigned count = 0;
     do {
-        scratch[count++] = kDigits[value % base];
-        value /= base;
+        scratch[count++] = kDigits[value % Base];
+        value /= Base;
     } while (value != 0 && count < sizeof scratch);
 
     char* out = buffer;
@@ -63,6 +74,12 @@ char* FormatUnsigned(DWORD value, unsigned base, char* buffer, unsigned size)
 
 }  // namespace
 
+const BYTE* UtilStr_LeadBytes()
+{
+    static const LeadByteTable table = MakeLeadByteTable();
+    return table.lead;
+}
+
 unsigned UtilStr_Length(const char* text)
 {
     const char* end = text;
@@ -73,10 +90,11 @@ unsigned UtilStr_Length(const char* text)
 
 unsigned UtilStr_LengthMax(const char* text, unsigned maximum)
 {
+    const BYTE* lead = UtilStr_LeadBytes();
     unsigned length = 0;
     while (length < maximum && text[length] != '\0') {
         unsigned k = 1;
-        if (IsDBCSLeadByte(static_cast<BYTE>(text[length]))) {
+        if (IsLead(lead, text[length])) {
             if (maximum - length < 2)
                 break;
             if (text[length + 1] != '\0')
@@ -90,7 +108,7 @@ unsigned UtilStr_LengthMax(const char* text, unsigned maximum)
 int UtilStr_CopyChar(char* destination, const char* source)
 {
     destination[0] = source[0];
-    if (source[0] != '\0' && CharBytes(source) == 2) {
+    if (source[0] != '\0' && IsLead(UtilStr_LeadBytes(), source[0]) && source[1] != '\0') {
         destination[1] = source[1];
         return 1;
     }
@@ -134,14 +152,14 @@ char* UtilNum_FormatUInt(DWORD value, char* buffer, unsigned size)
 {
     if (size == 0)
         return nullptr;
-    return FormatUnsigned(value, 10, buffer, size);
+    return FormatUnsigned<10>(value, buffer, size);
 }
 
 char* UtilNum_FormatHex(DWORD value, char* buffer, unsigned size)
 {
     if (size == 0)
         return nullptr;
-    return FormatUnsigned(value, 16, buffer, size);
+    return FormatUnsigned<16>(value, buffer, size);
 }
 
 char* UtilNum_FormatInt(LONG value, char* buffer, unsigned size)

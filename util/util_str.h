@@ -12,6 +12,12 @@
 
 #include <windows.h>
 
+// The active code page's lead bytes (nonzero entries), asked of
+// IsDBCSLeadByte once per process: the active code page does not change
+// while a process runs, and a platform call per byte was most of the
+// formatter's time. Routines take the table once and index it per byte.
+const BYTE* UtilStr_LeadBytes();
+
 // Bytes before the terminator.
 unsigned UtilStr_Length(const char* text);
 // Bytes of the whole characters before the terminator that end within

@@ -1,12 +1,21 @@
 // The stand-in platform text functions of shim/windows.h.
 #include "windows.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-UINT g_codePage = 1252;
+// As on the platform, the code page is fixed when the process starts:
+// SHIM_CODE_PAGE=932 or 1252 (the default).
+UINT StartingCodePage()
+{
+    const char* value = getenv("SHIM_CODE_PAGE");
+    return value != nullptr && strcmp(value, "932") == 0 ? 932 : 1252;
+}
+
+UINT g_codePage = StartingCodePage();
 std::string g_moduleFileName = "C:\\Program\\TovaCon.exe";
 
 // Code page 932: the ranges of wide characters the checks and the fuzz

@@ -2,8 +2,10 @@
 // formatter routines use, so that they build natively on Linux for fuzzing
 // with the compiler's sanitizers. Not part of the program. The DBCS text
 // functions follow code page 932 or a single-byte code page (1252), chosen
-// with Shim_SetCodePage; fuzz/platform_text_cases.h holds them to what the
-// real functions answer.
+// by SHIM_CODE_PAGE when the process starts (Shim_SetCodePage is for the
+// table check only: the routines under test take the lead bytes once per
+// process); fuzz/platform_text_cases.h holds them to what the real
+// functions answer.
 #pragma once
 
 #include <cstddef>
@@ -36,5 +38,5 @@ UINT GetACP();
 // The file name of every module: Shim_SetModuleFileName's text.
 DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);
 
-void Shim_SetCodePage(UINT codePage);  // 932 or 1252
+void Shim_SetCodePage(UINT codePage);  // 932 or 1252; for the table check
 void Shim_SetModuleFileName(const char* name);

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "standin/standin_debug.h"
+
 namespace {
 
 const char kSettingsKey[] = "Software\\Orvane\\Orvane Shared Components\\Tovalen\\Settings";
@@ -596,6 +598,35 @@ int main(int argc, char** argv)
             }
             if (library)
                 FreeLibrary(library);
+        } else if (command == "debugevents") {
+            // debugevents <category> <count> <flags> <text>: asks the stand-in
+            // framework in the console to report <count> debug events, as the
+            // framework does on its own; flags "worker", "numbered", both
+            // comma-separated, or "none". Prints the control window's answer.
+            std::string count, flags, text;
+            if (!next(&a) || !next(&count) || !next(&flags) || !next(&text))
+                return Usage();
+            HWND control = g_noDesktop ? nullptr : FindWindowA(STANDIN_CONTROL_CLASS, nullptr);
+            std::vector<char> data(sizeof(StandinDebugRequest) + text.size() + 1);
+            StandinDebugRequest request{};
+            request.category = strtoul(a.c_str(), nullptr, 0);
+            request.count = strtoul(count.c_str(), nullptr, 0);
+            request.flags = (flags.find("worker") != std::string::npos ? STANDIN_DEBUG_ON_WORKER : 0) |
+                            (flags.find("numbered") != std::string::npos ? STANDIN_DEBUG_NUMBERED : 0);
+            memcpy(data.data(), &request, sizeof request);
+            memcpy(data.data() + sizeof request, text.c_str(), text.size() + 1);
+            COPYDATASTRUCT copy{STANDIN_DEBUG_EVENTS, static_cast<DWORD>(data.size()), data.data()};
+            DWORD_PTR result = 0;
+            bool sent = control && SendMessageTimeoutA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                                       SMTO_NORMAL, 60000, &result);
+            printf("debugevents %s\n", sent ? std::to_string(result).c_str() : "unsent");
+        } else if (command == "debugpending") {
+            HWND control = g_noDesktop ? nullptr : FindWindowA(STANDIN_CONTROL_CLASS, nullptr);
+            COPYDATASTRUCT copy{STANDIN_DEBUG_PENDING, 0, nullptr};
+            DWORD_PTR result = 0;
+            bool sent = control && SendMessageTimeoutA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                                       SMTO_NORMAL, 10000, &result);
+            printf("debugpending %s\n", sent ? std::to_string(result).c_str() : "unsent");
         } else if (command == "sleep") {
             if (!next(&a))
                 return Usage();
