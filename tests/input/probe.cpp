@@ -490,10 +490,17 @@ int main(int argc, char** argv)
         } else if (command == "text") {
             if (!next(&a))
                 return Usage();
+            // WM_GETTEXT itself: GetWindowText does not ask a window of another
+            // process, so it would miss what was typed into an edit control.
             HWND control = Control(atoi(a.c_str()));
-            char text[2048] = "";
-            if (control)
-                GetWindowTextA(control, text, sizeof text);
+            wchar_t wide[2048] = L"";
+            char text[4096] = "";
+            if (control) {
+                DWORD_PTR copied = 0;
+                SendMessageTimeoutW(control, WM_GETTEXT, sizeof wide / sizeof wide[0], reinterpret_cast<LPARAM>(wide),
+                                    SMTO_NORMAL, 5000, &copied);
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            }
             printf("text %s %s\n", a.c_str(), control ? Escape(text).c_str() : "<none>");
         } else if (command == "focus") {
             // The control that has the keyboard focus in the target's thread.
@@ -550,6 +557,33 @@ int main(int argc, char** argv)
             HWND window = Target();
             LRESULT hit = window ? SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(atoi(a.c_str()), atoi(b.c_str()))) : -100;
             printf("hittest %ld\n", static_cast<long>(hit));
+        } else if (command == "freepoint") {
+            // A point where a click reaches the target window itself and no
+            // control: on its caption if some of it is uncovered, otherwise on
+            // its dialog background. Prints "freepoint <x> <y>" or "freepoint none".
+            HWND window = Target();
+            RECT r{};
+            if (window)
+                GetWindowRect(window, &r);
+            bool found = false;
+            POINT p{};
+            int captionY = r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+            for (LONG x = r.right - 4 * GetSystemMetrics(SM_CXSIZE); window && !found && x > r.left + 8; x -= 8) {
+                p = {x, captionY};
+                found = WindowFromPoint(p) == window &&
+                        SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)) == HTCAPTION;
+            }
+            for (LONG y = r.bottom - 6; window && !found && y > r.top; y -= 6) {
+                for (LONG x = r.left + 6; !found && x < r.right - 6; x += 6) {
+                    p = {x, y};
+                    found = WindowFromPoint(p) == window &&
+                            SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)) == HTCLIENT;
+                }
+            }
+            if (found)
+                printf("freepoint %ld %ld\n", p.x, p.y);
+            else
+                printf("freepoint none\n");
         } else if (command == "metrics") {
             printf("metrics caption=%d size=%d,%d dlgframe=%d,%d menu=%d\n", GetSystemMetrics(SM_CYCAPTION),
                    GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYSIZE), GetSystemMetrics(SM_CXDLGFRAME),
