@@ -133,11 +133,7 @@ BOOL AddLocation_OnAddCommand(HWND consoleDialog)
     if (location[0] == '\0')
         return TRUE;
     HWND list = GetDlgItem(consoleDialog, IDC_HISTORY_LIST);
-    LRESULT added = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(location));
-    if (added == LB_ERR)
-        return TRUE;
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(added), 0);
-    History_Save(list);
-    SetFocus(list);
+    if (History_Append(list, location))
+        SetFocus(list);
     return TRUE;
 }

@@ -130,10 +130,16 @@ BOOL History_AddIfAbsent(const char* location)
     HWND list = History_List(g_consoleDialog);
     if (SendMessageA(list, LB_FINDSTRING, 0, reinterpret_cast<LPARAM>(location)) != LB_ERR)
         return TRUE;
+    return History_Append(list, location);
+}
+
+BOOL History_Append(HWND list, const char* location)
+{
     LRESULT added = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(location));
     if (added == LB_ERR)
         return FALSE;
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(added), 0);
+    ConsoleDialog_FitListExtent(list);
     History_Save(list);
     return TRUE;
 }

@@ -29,3 +29,7 @@ BOOL History_OnListNotify(HWND dialog, UINT code);
 // entry already begins with it (case ignored). Locations longer than
 // HISTORY_ENTRY_MAX, and empty ones, are not added.
 BOOL History_AddIfAbsent(const char* location);
+// Adds a location at the end of the history list, selects it, widens the
+// list's horizontal extent to it and saves the history; FALSE if the list
+// refused it.
+BOOL History_Append(HWND list, const char* location);
