@@ -63,22 +63,62 @@ for p in "${PROGRAMS[@]}"; do
     fi
 done
 
-# The rows of one program's output, as BENCH lines: its own BENCH lines and
-# the lines of side-by-side tables, "<measure>  <a> <unit>  <b> <unit>  <ratio>",
-# named by the last header line of three words before them ("binding plain
-# ratio": the figure is the first column, compared against the second).
+# The rows of one program's output, as BENCH lines: its own BENCH lines, the
+# lines of side-by-side tables "<measure>  <a> <unit>  <b> <unit>  <ratio>"
+# under a header "<first> <second> ratio" (binding_bench), and the tables of
+# format_bench, history_bench and log_bench, read by their own layouts.
 table_rows() {
-    awk '
-        /^BENCH\|/ { print; next }
-        NF == 3 && $3 == "ratio" { first = $1; second = $2; next }
-        match($0, /[ \t]+[0-9.]+ [^ \t0-9]+[ \t]+[0-9.]+ [^ \t0-9]+[ \t]+[0-9.]+/) {
-            label = substr($0, 1, RSTART - 1); sub(/^[ \t]+/, "", label)
-            n = split(substr($0, RSTART, RLENGTH), f, /[ \t]+/)
-            note = substr($0, RSTART + RLENGTH); gsub(/^[ \t]+|[ \t]+$/, "", note)
-            if (note != "") label = label " " note
-            against = (second != "" ? second " " : "") f[n - 2] " " f[n - 1]
-            printf "BENCH|%s|%s|%s|%s|%s\n", label, f[n - 4], f[n - 3], against, f[n]
-        }' "$1"
+    local name=$1 file=$2
+    case $name in
+    format_bench*)
+        awk '
+            /^code page/ { cp = $3; sub(/,$/, "", cp); next }
+            /^message/ { next }
+            NF >= 6 && $(NF) ~ /^[0-9.]+$/ {
+                label = $0; sub(/[ \t]+[0-9.]+[ \t]+[0-9.]+[ \t]+[0-9.]+[ \t]+[0-9.]+[ \t]+[0-9.]+[ \t]*$/, "", label)
+                printf "BENCH|UtilStr_Format: %s (code page %s)|%s|ns|wvsprintfA %s ns|%s\n", label, cp, $(NF-4), $(NF-3), $(NF-1)
+                printf "BENCH|UtilStr_Format: %s (code page %s)|%s|ns|snprintf %s ns|%s\n", label, cp, $(NF-4), $(NF-2), $(NF)
+            }' "$file" ;;
+    history_bench*)
+        awk '
+            $1 ~ /^[0-9]+$/ && NF == 5 {
+                printf "BENCH|history save, %s entries|%s|ms|one-call save %s ms|%.2f\n", $1, $2, $5, ($5 > 0 ? $2 / $5 : 0)
+                printf "BENCH|history load, %s entries|%s|ms|-|\n", $1, $3
+                printf "BENCH|page report to saved file, %s entries|%s|ms|-|\n", $1, $4
+            }' "$file" ;;
+    log_bench*)
+        awk '
+            /bare LB_ADDSTRING loop/ { bare = $(NF-2) }
+            /^  callback, / && NF >= 6 {
+                label = $0; sub(/^[ \t]+/, "", label); sub(/[ \t]+[0-9.]+[ \t]+[0-9.]+[ \t]+\(.*$/, "", label)
+                printf "BENCH|log pane absorption: %s|%s|lines/s|bare LB_ADDSTRING loop with per-line paint %s lines/s|%.0f\n", label, $(NF-3), bare, ($(NF-3) / bare)
+            }
+            /^Longest time/ { longest = 1; next }
+            longest && /^  (dialog|worker)/ {
+                label = $0; sub(/^[ \t]+/, "", label); sub(/[ \t]+[0-9.]+[ \t]+[0-9.]+[ \t]*$/, "", label)
+                printf "BENCH|longest answer during a flood: %s (goal < 100 ms)|%s|ms|per-line paint %s ms|%.2f\n", label, $(NF-1), $(NF), ($(NF) > 0 ? $(NF-1) / $(NF) : 0)
+                next
+            }
+            /^Delay|^Private/ { longest = 0 }
+            /^Private memory/ { mem = 1; next }
+            mem && /^ +0 lines:/ { base = $3 }
+            mem && /lines:.*listed/ {
+                n = $1; sub(/lines:/, "", n)
+                printf "BENCH|private memory after %s lines (%s listed)|%s|MB|empty log %s MB|%.2f\n", $1, $5, $3, base, $3 / base
+            }' "$file" ;;
+    *)
+        awk '
+            /^BENCH\|/ { print; next }
+            NF == 3 && $3 == "ratio" { first = $1; second = $2; next }
+            match($0, /[ \t]+[0-9.]+ [^ \t0-9]+[ \t]+[0-9.]+ [^ \t0-9]+[ \t]+[0-9.]+/) {
+                label = substr($0, 1, RSTART - 1); sub(/^[ \t]+/, "", label)
+                n = split(substr($0, RSTART, RLENGTH), f, /[ \t]+/)
+                note = substr($0, RSTART + RLENGTH); gsub(/^[ \t]+|[ \t]+$/, "", note)
+                if (note != "") label = label " " note
+                against = (second != "" ? second " " : "") f[n - 2] " " f[n - 1]
+                printf "BENCH|%s|%s|%s|%s|%s\n", label, f[n - 4], f[n - 3], against, f[n]
+            }' "$file" ;;
+    esac
 }
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | sed 's/.*: //' || true)
@@ -99,7 +139,7 @@ fi
     echo "| Program | Measure | Figure | Compared against | Ratio |"
     echo "|---|---|---|---|---|"
     for name in "${RUNS[@]}"; do
-        table_rows "$OUT/$name.txt" | while IFS='|' read -r _ measure figure unit against ratio; do
+        table_rows "$name" "$OUT/$name.txt" | while IFS='|' read -r _ measure figure unit against ratio; do
             echo "| $name | $measure | $figure $unit | $against | ${ratio:--} |"
         done
     done

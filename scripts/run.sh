@@ -28,8 +28,9 @@ fi
 trap tovacon_cleanup EXIT
 tovacon_display
 cd "$BIN"
-# A virtual desktop gives the window its caption and frame.
-"$WINE" explorer /desktop=TovaCon,800x600 TovaCon.exe &
+# A virtual desktop gives the window its caption and frame; at this size the
+# frame (placed at its top left) leaves the centred console uncovered.
+"$WINE" explorer /desktop=TovaCon,1024x768 TovaCon.exe &
 for _ in $(seq 100); do
     xdotool search --name "Orvane Tovalen Console" >/dev/null 2>&1 && break
     sleep 0.3
@@ -42,11 +43,11 @@ sleep 2
 xdotool mousemove 4 4 key Down Down Return 2>/dev/null || true
 sleep 2
 SHOT=$ROOT/build/tovacon.png
-xwd -root -silent | convert xwd:- -crop 800x600+0+0 "$SHOT"
+xwd -root -silent | convert xwd:- -crop 1024x768+0+0 "$SHOT"
 echo "screenshot saved to $SHOT"
 # Close the console as a user would (Escape is Cancel; a click on its caption
 # first gives it the keyboard back from the frame) and let it end.
-xdotool mousemove 560 131 click 1 sleep 0.5 key Escape 2>/dev/null || true
+xdotool mousemove 600 218 click 1 sleep 0.5 key Escape 2>/dev/null || true
 "$WINESERVER" -w &
 WAITER=$!
 for _ in $(seq 50); do kill -0 "$WAITER" 2>/dev/null || break; sleep 0.2; done

@@ -11,8 +11,9 @@
 #   run_input_tests.sh [<build dir> [<wine>]]
 #
 # CTest runs it from scripts/test.sh, which provides the Wine prefix and the X
-# display; run alone, it sets both up the same way. Prints "N passed, N failed"
-# and exits non-zero when a check failed.
+# display; run alone, it sets both up the same way. CASES="case_flood ..."
+# runs only the cases named. Prints "N passed, N failed" and exits non-zero
+# when a check failed.
 set -uo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
