@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "standin/standin_debug.h"
+#include "tests/support/clipboard.h"
 
 namespace {
 
@@ -144,38 +145,6 @@ void DeleteSetting(const char* name)
         return;
     RegDeleteValueA(key, name);
     RegCloseKey(key);
-}
-
-std::string ClipboardText()
-{
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(50);
-    std::string result = "<none>";
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data != nullptr) {
-        const char* text = static_cast<const char*>(GlobalLock(data));
-        if (text != nullptr) {
-            result = text;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return result;
-}
-
-void SetClipboardText(const std::string& text)
-{
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(50);
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (memory != nullptr) {
-        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_TEXT, memory) == nullptr)
-            GlobalFree(memory);
-    }
-    CloseClipboard();
 }
 
 // Runs <command line> in <directory> as its debugger: debugger output lines go
@@ -544,11 +513,11 @@ int main(int argc, char** argv)
                 return Usage();
             DeleteSetting(a.c_str());
         } else if (command == "clip") {
-            printf("clip %s\n", Escape(ClipboardText()).c_str());
+            printf("clip %s\n", Escape(test::ClipboardText()).c_str());
         } else if (command == "clipset") {
             if (!next(&a))
                 return Usage();
-            SetClipboardText(a);
+            test::SetClipboardText(a);
         } else if (command == "hittest") {
             // hittest <x> <y>: what the target window says is at that screen
             // point (WM_NCHITTEST), to confirm a computed click position.

@@ -102,38 +102,6 @@ bool MenuChecked(HMENU menu, UINT command)
     return state != 0xFFFFFFFF && (state & MFS_CHECKED) != 0;
 }
 
-std::string ClipboardText()
-{
-    std::string text;
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(20);
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data != nullptr) {
-        const char* bytes = static_cast<const char*>(GlobalLock(data));
-        if (bytes != nullptr) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const std::string& text)
-{
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(20);
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (memory != nullptr) {
-        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_TEXT, memory) == nullptr)
-            GlobalFree(memory);
-    }
-    CloseClipboard();
-}
-
 namespace {
 struct ControlSearch {
     DWORD processId;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/clipboard.h"
+
 namespace test {
 
 // Values under HKLM\Software\Orvane\Orvane Shared Components\Tovalen\Settings.
@@ -29,10 +31,6 @@ bool WaitForListCount(HWND list, int count, DWORD milliseconds = 10000);
 // Menu item state (MFS_* bits) of a command in a menu, searched in submenus.
 UINT MenuState(HMENU menu, UINT command);
 bool MenuChecked(HMENU menu, UINT command);
-
-// The clipboard's text (CF_TEXT), empty when there is none.
-std::string ClipboardText();
-void SetClipboardText(const std::string& text);
 
 // The stand-in's hidden control window in the process, waited for.
 HWND FindStandinControl(DWORD processId, DWORD milliseconds = 10000);
