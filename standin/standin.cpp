@@ -12,10 +12,11 @@
 #endif
 
 HINSTANCE g_standinInstance;
-FrameworkDebuggerProc g_debugger;
-LPARAM g_debuggerContext;
 
 namespace {
+
+FrameworkDebuggerProc g_debugger;
+LPARAM g_debuggerContext;
 
 bool g_initialised;
 

@@ -11,10 +11,6 @@ void Standin_Record(const char* format, ...);
 
 extern HINSTANCE g_standinInstance;
 
-// The debugger callback the console registered, and its context; null when none.
-extern FrameworkDebuggerProc g_debugger;
-extern LPARAM g_debuggerContext;
-
 // Lets every open frame window handle its pending messages, then destroys
 // those still open: the framework's windows do not outlive its cleanup.
 void StandinFrame_CloseAll();

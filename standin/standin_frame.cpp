@@ -71,7 +71,8 @@ bool IsLead(char c)
 
 void FrameDebug(DWORD category, const char* format, ...)
 {
-    FrameworkDebuggerProc callback = g_debugger;
+    LPARAM context = 0;
+    FrameworkDebuggerProc callback = Standin_Debugger(&context);
     if (callback == nullptr)
         return;
     char text[1024];
@@ -81,7 +82,7 @@ void FrameDebug(DWORD category, const char* format, ...)
     va_end(args);
     if (len < 0)
         return;
-    callback(category, text, g_debuggerContext);
+    callback(category, text, context);
 }
 
 // Appends text with '%', '|' and '=' escaped; DBCS pairs are copied whole.
